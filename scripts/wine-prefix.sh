@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix in $WINEPREFIX once (with Japanese fonts mapped to the
+# IPA fonts) and starts its server. Safe to run from parallel tests.
+set -u
+: "${WINEPREFIX:?WINEPREFIX must be set}"
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8
+unset LC_ALL LANGUAGE
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+
+if [ ! -f "$WINEPREFIX/.tabulon-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+  reg="$WINEPREFIX/tabulon-fonts.reg"
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for name in "MS UI Gothic" "MS PGothic" "Meiryo UI" "Meiryo" "Yu Gothic UI"; do
+      printf '"%s"="IPAPGothic"\r\n' "$name"
+    done
+    printf '"MS Gothic"="IPAGothic"\r\n"MS Mincho"="IPAPMincho"\r\n"MS PMincho"="IPAPMincho"\r\n'
+  } >"$reg"
+  wine regedit "$reg" </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1
+  touch "$WINEPREFIX/.tabulon-ready"
+fi
+
+# A persistent server, started away from any pipe.
+wineserver -p 300 </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+exit 0

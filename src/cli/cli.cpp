@@ -1,0 +1,46 @@
+#include "cli/cli.h"
+
+#include "platform/console.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr const char* kUsage =
+    "tabulon - turns captured spreadsheet tables into AutoCAD R12 DXF drawings\n"
+    "\n"
+    "Usage:\n"
+    "  tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
+    "  tabulon --help | tabulon convert --help\n"
+    "  tabulon --version\n"
+    "\n"
+    "Commands:\n"
+    "  convert   Draw a capture file (cells, sizes, borders, merged areas, texts) as\n"
+    "            a DXF of lines and texts, in code page 932 (Shift-JIS).\n"
+    "\n"
+    "Exit status: 0 done, 1 bad input or a file that cannot be read or written,\n"
+    "2 wrong command line.\n";
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        WriteErr(kUsage);
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "-h" || command == "--help" || command == "help") {
+        WriteOut(kUsage);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        WriteOut("tabulon 2023.02.04\n");
+        return kExitOk;
+    }
+    if (command == "convert") return RunConvert(std::vector<std::string>(args.begin() + 1, args.end()));
+    WriteErr("tabulon: unknown command \"" + command + "\"\n\n");
+    WriteErr(kUsage);
+    return kExitUsage;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,152 @@
+#include "core/settings_file.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace tabulon {
+
+namespace {
+
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k) {
+        if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+}  // namespace
+
+void PartialScaleSettings::ApplyTo(ScaleSettings& settings) const {
+    if (colXsc) settings.colXsc = *colXsc;
+    if (rowYsc) settings.rowYsc = *rowYsc;
+    if (cadXsc) settings.cadXsc = *cadXsc;
+    if (cadYsc) settings.cadYsc = *cadYsc;
+    if (cadTsc) settings.cadTsc = *cadTsc;
+    if (cadTof) settings.cadTof = *cadTof;
+    if (cellLineColor) settings.cellLineColor = *cellLineColor;
+    if (cellLineDraw) settings.cellLineDraw = *cellLineDraw;
+    if (xlsVerNum) settings.xlsVerNum = *xlsVerNum;
+}
+
+std::optional<double> ParseSettingsNumber(std::string_view text, char decimalSeparator) {
+    text = Trim(text);
+    // Check the shape first, so that strtod's extras (hex floats, "inf", "nan")
+    // and the locale never come into play.
+    std::string canonical;
+    size_t k = 0;
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) canonical += text[k++];
+    size_t digits = 0;
+    while (k < text.size() && IsDigit(text[k])) canonical += text[k++], ++digits;
+    if (k < text.size() && text[k] == decimalSeparator) {
+        canonical += '.';
+        ++k;
+        while (k < text.size() && IsDigit(text[k])) canonical += text[k++], ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    if (k < text.size() && (text[k] == 'e' || text[k] == 'E')) {
+        canonical += 'e';
+        ++k;
+        if (k < text.size() && (text[k] == '+' || text[k] == '-')) canonical += text[k++];
+        size_t expDigits = 0;
+        while (k < text.size() && IsDigit(text[k])) canonical += text[k++], ++expDigits;
+        if (expDigits == 0) return std::nullopt;
+    }
+    if (k != text.size()) return std::nullopt;
+    double value = 0;
+    const char* begin = canonical.c_str();
+    if (*begin == '+') ++begin;
+    auto res = std::from_chars(begin, canonical.c_str() + canonical.size(), value);
+    if (res.ec != std::errc() || res.ptr != canonical.c_str() + canonical.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int32_t> ParseSettingsInteger(std::string_view text) {
+    text = Trim(text);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::string_view hex = text.substr(2);
+        if (hex.empty() || hex.size() > 8) return std::nullopt;
+        uint32_t value = 0;
+        auto res = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
+        if (res.ec != std::errc() || res.ptr != hex.data() + hex.size()) return std::nullopt;
+        return static_cast<int32_t>(value);  // 0xFFFFFFFF is -1, as a 32-bit integer holds it
+    }
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (text.empty() || text[0] == '+') return std::nullopt;
+    int32_t value = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> FindIniValue(std::string_view iniText, std::string_view section, std::string_view key) {
+    if (iniText.size() >= 3 && iniText.substr(0, 3) == "\xEF\xBB\xBF") iniText.remove_prefix(3);
+    bool inSection = false;
+    size_t pos = 0;
+    while (pos <= iniText.size()) {
+        size_t eol = iniText.find('\n', pos);
+        if (eol == std::string_view::npos) eol = iniText.size();
+        std::string_view line = Trim(iniText.substr(pos, eol - pos));
+        pos = eol + 1;
+        if (!line.empty() && line.front() == '[') {
+            size_t close = line.find(']');
+            if (close != std::string_view::npos) inSection = EqualsIgnoreCase(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inSection) continue;
+        size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        if (!EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) continue;
+        std::string_view value = Trim(line.substr(equals + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+ScaleSettings ReadScaleSettings(std::string_view iniText, char decimalSeparator) {
+    ScaleSettings settings;
+    auto readNumber = [&](const char* key, double& target) {
+        if (auto text = FindIniValue(iniText, kSettingsSection, key)) {
+            if (auto value = ParseSettingsNumber(*text, decimalSeparator)) target = *value;
+        }
+    };
+    auto readInteger = [&](const char* key, int32_t& target) {
+        if (auto text = FindIniValue(iniText, kSettingsSection, key)) {
+            if (auto value = ParseSettingsInteger(*text)) target = *value;
+        }
+    };
+    readNumber("colXsc", settings.colXsc);
+    readNumber("rowYsc", settings.rowYsc);
+    readNumber("cadXsc", settings.cadXsc);
+    readNumber("cadYsc", settings.cadYsc);
+    readNumber("cadTsc", settings.cadTsc);
+    readNumber("cadTof", settings.cadTof);
+    readInteger("cellLineColor", settings.cellLineColor);
+    int32_t draw = 1;
+    readInteger("cellLineDraw", draw);
+    settings.cellLineDraw = draw != 0;
+    readInteger("xlsVerNum", settings.xlsVerNum);
+    return settings;
+}
+
+}  // namespace tabulon

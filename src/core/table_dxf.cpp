@@ -1,0 +1,215 @@
+#include "core/table_dxf.h"
+
+#include "core/cp932.h"
+#include "core/drawing_sizes.h"
+#include "core/file_io.h"
+#include "core/keisen.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr const char* kByLayer = "BYLAYER";
+constexpr int kColorByLayer = 256;
+
+void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const char* layer) {
+    const double start[3] = {x0, y0, 0};
+    const double end[3] = {x1, y1, 0};
+    DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, kByLayer, kColorByLayer);
+}
+
+// Separator runs along each row, over the cells that are not merged.
+void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        bool previousMerged = true;
+        double s = 0;
+        double runStart = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            if (cell.cellMerge && !previousMerged) Line(lines, runStart, top, s, top, kLayerCellLine);
+            if (!cell.cellMerge && previousMerged) runStart = s;
+            previousMerged = cell.cellMerge;
+            s += cell.drawW;
+        }
+        if (!previousMerged) Line(lines, runStart, top, totalW, top, kLayerCellLine);
+        top -= table.At(r, 1).drawH;
+    }
+    Line(lines, 0, -totalH, totalW, -totalH, kLayerCellLine);
+}
+
+// Separator runs down each column, over the cells that are not merged.
+void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+    double x = 0;
+    for (int32_t c = 1; c <= table.TableCols; ++c) {
+        bool previousMerged = true;
+        double s = 0;
+        double runStart = 0;
+        for (int32_t r = 1; r <= table.TableRows; ++r) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            if (cell.cellMerge && !previousMerged) Line(lines, x, -runStart, x, -s, kLayerCellLine);
+            if (!cell.cellMerge && previousMerged) runStart = s;
+            previousMerged = cell.cellMerge;
+            s += cell.drawH;
+        }
+        if (!previousMerged) Line(lines, x, -runStart, x, -totalH, kLayerCellLine);
+        x += table.At(1, c).drawW;
+    }
+    Line(lines, totalW, 0, totalW, -totalH, kLayerCellLine);
+}
+
+void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left, double top, double w, double h,
+                   double cadTof, DxfLines& lines) {
+    if (text.empty()) return;
+    double y = top - h * 0.5;
+    double x;
+    const char* justify;
+    switch (cell.txtAlign) {
+        case 2:
+            x = left + w / 2;
+            justify = "MC";
+            break;
+        case 3:
+            x = left + w - cell.drawTH * cadTof;
+            justify = "MR";
+            break;
+        default:
+            x = left + cell.drawTH * cadTof;
+            justify = "ML";
+            break;
+    }
+    const std::vector<std::string> pieces = SplitTextLines(text);
+    // The block of lines is centred on the text point, one text height apart.
+    y += static_cast<double>(pieces.size() - 1) * 0.5 * cell.drawTH;
+    for (const std::string& piece : pieces) {
+        if (!piece.empty()) {
+            const double point[3] = {x, y, 0};
+            const TAcadPoint p = VarToAcadPoint(point);
+            DxfWriteText(lines, piece, p, p, cell.drawTH, 1.0, 0.0, 0, 0, justify, kLayerCellText, kColorByLayer);
+        }
+        y -= cell.drawTH;
+    }
+}
+
+void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, bool cellLineDraw, DxfLines& lines) {
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        const double bottom = top - table.At(r, 1).drawH;
+        double left = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            double w, h;
+            if (cell.drawMW > 0 && cell.drawMH > 0) {
+                w = cell.drawMW;
+                h = cell.drawMH;
+                if (cellLineDraw) {
+                    const std::vector<double> outline = {left,     top,     left + w, top,
+                                                         left + w, top - h, left,     top - h};
+                    TAcadPoint corners[4];
+                    VarToAcadPoints(outline, corners, 3);
+                    DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
+                }
+                if (cell.lineBits & kDiagonalDown) {
+                    Line(lines, left, top, left + w, top - h, kLayerBordLine);
+                } else if (cell.lineBits & kDiagonalUp) {
+                    Line(lines, left, top - h, left + w, top, kLayerBordLine);
+                }
+            } else {
+                w = cell.drawW;
+                h = cell.drawH;
+                if (!cell.mark) {
+                    if (cell.lineBits & kDiagonalDown) {
+                        Line(lines, left, bottom + h, left + w, bottom, kLayerBordLine);
+                    } else if (cell.lineBits & kDiagonalUp) {
+                        Line(lines, left, bottom, left + w, bottom + h, kLayerBordLine);
+                    }
+                }
+            }
+            WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, lines);
+            left += cell.drawW;
+        }
+        top = bottom;
+    }
+}
+
+void WriteKeisen(const KeisenList& list, DxfLines& lines) {
+    for (const TXlsxKeisen& k : list) {
+        if (!k.mark) DxfWriteLine(lines, k.stpt, k.edpt, kLayerBordLine, kByLayer, kColorByLayer);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+    std::vector<std::string> pieces(1);
+    for (size_t k = 0; k < text.size(); ++k) {
+        const char ch = text[k];
+        if (ch == '\r' || ch == '\n') {
+            if (ch == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
+            pieces.emplace_back();
+        } else if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
+            pieces.back() += ' ';
+        } else {
+            pieces.back() += ch;
+        }
+    }
+    return pieces;
+}
+
+void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen) {
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        const double bottom = top - table.At(r, 1).drawH;
+        double left = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            const double right = left + cell.drawW;
+            auto counts = [&](uint8_t bit) { return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit)); };
+            if (counts(kEdgeTop)) horzKeisen.push_back({{left, top, 0}, {right, top, 0}, false});
+            if (counts(kEdgeBottom)) horzKeisen.push_back({{left, bottom, 0}, {right, bottom, 0}, false});
+            if (counts(kEdgeLeft)) vertKeisen.push_back({{left, top, 0}, {left, bottom, 0}, false});
+            if (counts(kEdgeRight)) vertKeisen.push_back({{right, top, 0}, {right, bottom, 0}, false});
+            left = right;
+        }
+        top = bottom;
+    }
+}
+
+bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+    if (table.IsEmpty() || table.TableCols <= 0 || table.TableRows <= 0) return false;
+    DxfWriteHeader(lines);
+    DxfWriteLtypeTable(lines);
+    DxfWriteLayerTable(lines);
+    DxfBeginEntities(lines);
+    const double totalW = TotalWidth(table);
+    const double totalH = TotalHeight(table);
+
+    if (settings.cellLineDraw) {
+        WriteRowSeparators(table, totalW, totalH, lines);
+        WriteColumnSeparators(table, totalW, totalH, lines);
+    }
+    WriteCells(table, texts, settings.cadTof, settings.cellLineDraw, lines);
+
+    KeisenList vertKeisen, horzKeisen;
+    CollectKeisen(table, vertKeisen, horzKeisen);
+    ConsolidateKeisen(vertKeisen, horzKeisen);
+    WriteKeisen(vertKeisen, lines);
+    WriteKeisen(horzKeisen, lines);
+    DxfWriteEnd(lines);
+    return true;
+}
+
+void SaveDxfLines(const DxfLines& lines, const std::string& path) {
+    DxfTextEncoder encoder;
+    AtomicWriteFile(path, encoder.Encode(lines.Text()));
+}
+
+bool WriteTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
+                   const std::string& path) {
+    DxfLines lines;
+    if (!BuildTableDxf(table, texts, settings, lines)) return false;
+    SaveDxfLines(lines, path);
+    return true;
+}
+
+}  // namespace tabulon

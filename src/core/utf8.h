@@ -1,0 +1,18 @@
+// UTF-8 decoding shared by the encoders and text tools.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+inline constexpr char32_t kInvalidCodePoint = 0xFFFFFFFF;
+
+// Decodes the code point at text[pos] and advances pos. A malformed sequence
+// yields kInvalidCodePoint and advances by one byte.
+char32_t DecodeUtf8(std::string_view text, size_t& pos);
+
+void AppendUtf8(std::string& out, char32_t cp);
+
+}  // namespace tabulon

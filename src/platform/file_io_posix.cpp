@@ -1,0 +1,99 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "core/errors.h"
+#include "core/file_io.h"
+
+namespace tabulon {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, int error) {
+    throw TabulonError(what + " \"" + path + "\": " + std::strerror(error));
+}
+
+std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Fail("cannot open", path, errno);
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        Fail("cannot read", path, EISDIR);
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int error = errno;
+            close(fd);
+            Fail("cannot read", path, error);
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return data;
+}
+
+void AtomicWriteFile(const std::string& path, std::string_view data) {
+    struct stat target {};
+    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) Fail("cannot write", path, EISDIR);
+
+    std::random_device random;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+        temp = path + suffix;
+        // 0666 under the umask: the same permissions a plain create would give.
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) Fail("cannot write", path, errno);
+    }
+    if (fd < 0) Fail("cannot write", path, EEXIST);
+
+    const char* p = data.data();
+    size_t left = data.size();
+    int error = 0;
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (error == 0 && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        unlink(temp.c_str());
+        Fail("cannot write", path, error);
+    }
+    // Make the rename itself durable.
+    int dir = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+}
+
+}  // namespace tabulon

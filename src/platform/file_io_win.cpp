@@ -1,0 +1,79 @@
+#include <windows.h>
+
+#include <random>
+
+#include "core/errors.h"
+#include "core/file_io.h"
+#include "platform/win_text.h"
+
+namespace tabulon {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD error) {
+    throw TabulonError(what + " \"" + path + "\": " + SystemErrorText(error));
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    std::wstring wide = Utf8ToWide(path);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot open", path, GetLastError());
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(file, buf, sizeof buf, &n, nullptr)) {
+            DWORD error = GetLastError();
+            CloseHandle(file);
+            Fail("cannot read", path, error);
+        }
+        if (n == 0) break;
+        data.append(buf, n);
+    }
+    CloseHandle(file);
+    return data;
+}
+
+void AtomicWriteFile(const std::string& path, std::string_view data) {
+    std::wstring target = Utf8ToWide(path);
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Fail("cannot write", path, ERROR_DIRECTORY);
+    }
+    std::random_device random;
+    std::wstring temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        wchar_t suffix[16];
+        swprintf(suffix, 16, L".%08x.tmp", static_cast<unsigned>(random()));
+        temp = target + suffix;
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) Fail("cannot write", path, GetLastError());
+    }
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot write", path, ERROR_FILE_EXISTS);
+
+    DWORD error = 0;
+    const char* p = data.data();
+    size_t left = data.size();
+    while (left > 0 && error == 0) {
+        DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD written = 0;
+        if (!WriteFile(file, p, chunk, &written, nullptr)) error = GetLastError();
+        p += written;
+        left -= written;
+    }
+    if (error == 0 && !FlushFileBuffers(file)) error = GetLastError();
+    CloseHandle(file);
+    if (error == 0 && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+    }
+    if (error != 0) {
+        DeleteFileW(temp.c_str());
+        Fail("cannot write", path, error);
+    }
+}
+
+}  // namespace tabulon
