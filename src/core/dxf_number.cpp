@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 namespace tabulon {
 
@@ -42,7 +41,10 @@ void AppendDxfNumber(std::string& out, double value, char decimalSeparator) {
     for (; p < res.ptr && *p != 'e'; ++p) {
         if (*p >= '0' && *p <= '9') digits[count++] = *p;
     }
-    int exponent = std::atoi(p + 1);
+    int exponent = 0;
+    const char* expText = p + 1;  // the output is not NUL-terminated
+    if (expText < res.ptr && *expText == '+') ++expText;
+    std::from_chars(expText, res.ptr, exponent);
     while (count > 1 && digits[count - 1] == '0') --count;
 
     if (negative) out += '-';

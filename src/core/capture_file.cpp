@@ -1,0 +1,738 @@
+#include "core/capture_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "core/errors.h"
+
+namespace tabulon {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// rows and cols stop one short of the int32 maximum so that the grid, which adds
+// a header row and column, still counts in int32.
+constexpr int64_t kMaxTableSize = std::numeric_limits<int32_t>::max() - 1;
+constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+// What a key means in its object. Skip marks a key the format does not know.
+enum class Key : uint8_t {
+    None,
+    Skip,
+    // top level
+    Rows,
+    Cols,
+    Settings,
+    Cells,
+    Source,
+    // settings
+    ColXsc,
+    RowYsc,
+    CadXsc,
+    CadYsc,
+    CadTsc,
+    CadTof,
+    CellLineColor,
+    CellLineDraw,
+    XlsVerNum,
+    // source
+    Workbook,
+    Sheet,
+    FirstRow,
+    FirstCol,
+    // cell
+    RowH,
+    ColW,
+    TxtSize,
+    TxtAlign,
+    LineBits,
+    CellMerge,
+    MergeRowYsCount,
+    MergeColXsCount,
+    MergeLeft,
+    MergeTop,
+    Str,
+    Text,
+};
+
+struct KeyName {
+    const char* name;
+    Key key;
+};
+
+constexpr KeyName kTopKeys[] = {
+    {"rows", Key::Rows}, {"cols", Key::Cols}, {"settings", Key::Settings}, {"cells", Key::Cells}, {"source", Key::Source},
+};
+
+constexpr KeyName kSettingsKeys[] = {
+    {"colXsc", Key::ColXsc},
+    {"rowYsc", Key::RowYsc},
+    {"cadXsc", Key::CadXsc},
+    {"cadYsc", Key::CadYsc},
+    {"cadTsc", Key::CadTsc},
+    {"cadTof", Key::CadTof},
+    {"cellLineColor", Key::CellLineColor},
+    {"cellLineDraw", Key::CellLineDraw},
+    {"xlsVerNum", Key::XlsVerNum},
+};
+
+constexpr KeyName kSourceKeys[] = {
+    {"workbook", Key::Workbook}, {"sheet", Key::Sheet}, {"firstRow", Key::FirstRow}, {"firstCol", Key::FirstCol},
+};
+
+constexpr KeyName kCellKeys[] = {
+    {"rowH", Key::RowH},
+    {"colW", Key::ColW},
+    {"txtSize", Key::TxtSize},
+    {"txtAlign", Key::TxtAlign},
+    {"lineBits", Key::LineBits},
+    {"cellMerge", Key::CellMerge},
+    {"mergerowYscount", Key::MergeRowYsCount},
+    {"mergecolXscount", Key::MergeColXsCount},
+    {"mergeLeft", Key::MergeLeft},
+    {"mergeTop", Key::MergeTop},
+    {"str", Key::Str},
+    {"text", Key::Text},
+};
+
+template <size_t N>
+Key Lookup(const KeyName (&names)[N], const std::string& key) {
+    for (const KeyName& entry : names) {
+        if (key == entry.name) return entry.key;
+    }
+    return Key::Skip;
+}
+
+template <size_t N>
+const char* NameOf(const KeyName (&names)[N], Key key) {
+    for (const KeyName& entry : names) {
+        if (entry.key == key) return entry.name;
+    }
+    return "?";
+}
+
+// The object or array the parser is in.
+enum class Scope : uint8_t { Start, Top, Settings, Source, CellArray, Cell, End };
+
+// One scalar value as the parser hands it over.
+struct Scalar {
+    enum Kind : uint8_t { Integer, Unsigned, Float, String, Boolean, Null } kind;
+    int64_t i = 0;
+    uint64_t u = 0;
+    double d = 0;
+    bool b = false;
+    std::string* str = nullptr;           // a string's value
+    const std::string* digits = nullptr;  // a float as written
+};
+
+// How an integer field is checked.
+struct IntRule {
+    const char* expected;  // "an integer", "a non-negative integer", ...
+    int64_t lo;
+    int64_t hi;
+    bool lowIsTypeError;  // a value below lo fails as the wrong kind rather than out of range
+};
+
+constexpr IntRule kTableSizeRule{"a non-negative integer", 0, kMaxTableSize, true};
+constexpr IntRule kFirstRule{"a positive integer", 1, kInt32Max, true};
+constexpr IntRule kInt32Rule{"an integer", kInt32Min, kInt32Max, false};
+constexpr IntRule kUint16Rule{"an integer", 0, 65535, false};
+constexpr IntRule kUint8Rule{"an integer", 0, 255, false};
+
+std::string Describe(const Scalar& v) {
+    switch (v.kind) {
+        case Scalar::Integer: return std::to_string(v.i);
+        case Scalar::Unsigned: return std::to_string(v.u);
+        case Scalar::Float: return *v.digits;
+        case Scalar::String: return "a string";
+        case Scalar::Boolean: return v.b ? "true" : "false";
+        case Scalar::Null: return "null";
+    }
+    return "?";
+}
+
+// Line and column (both from 1; the column counts characters) of the byte at
+// offset in text.
+std::pair<size_t, size_t> LineAndColumn(std::string_view text, size_t offset) {
+    if (offset > text.size()) offset = text.size();
+    size_t line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    size_t column = 1;
+    for (size_t i = lineStart; i < offset; ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
+    }
+    return {line, column};
+}
+
+// The reason from a parser exception, without its "[json.exception...]" tag and
+// its own position.
+std::string ParserReason(const nlohmann::detail::exception& ex) {
+    std::string_view what = ex.what();
+    if (!what.empty() && what.front() == '[') {
+        size_t close = what.find("] ");
+        if (close != std::string_view::npos) what.remove_prefix(close + 2);
+    }
+    if (what.starts_with("parse error")) {
+        size_t colon = what.find(": ");
+        if (colon != std::string_view::npos) what.remove_prefix(colon + 2);
+    }
+    return std::string(what);
+}
+
+// Builds a Capture from the parser's events. Every mistake throws TabulonError.
+class CaptureReader {
+public:
+    using string_t = Json::string_t;
+    using number_integer_t = Json::number_integer_t;
+    using number_unsigned_t = Json::number_unsigned_t;
+    using number_float_t = Json::number_float_t;
+    using binary_t = Json::binary_t;
+
+    explicit CaptureReader(std::string_view json) : json_(json) {}
+
+    // --- SAX events ---
+    bool null() { return OnScalar(Scalar{Scalar::Null}); }
+    bool boolean(bool value) {
+        Scalar v{Scalar::Boolean};
+        v.b = value;
+        return OnScalar(v);
+    }
+    bool number_integer(number_integer_t value) {
+        Scalar v{Scalar::Integer};
+        v.i = value;
+        return OnScalar(v);
+    }
+    bool number_unsigned(number_unsigned_t value) {
+        Scalar v{Scalar::Unsigned};
+        v.u = value;
+        return OnScalar(v);
+    }
+    bool number_float(number_float_t value, const string_t& digits) {
+        Scalar v{Scalar::Float};
+        v.d = value;
+        v.digits = &digits;
+        return OnScalar(v);
+    }
+    bool string(string_t& value) {
+        Scalar v{Scalar::String};
+        v.str = &value;
+        return OnScalar(v);
+    }
+    bool binary(binary_t&) { return OnScalar(Scalar{Scalar::Null}); }  // JSON text never has any
+
+    bool start_object(size_t) {
+        if (skipDepth_ > 0) return ++skipDepth_, true;
+        switch (scope_) {
+            case Scope::Start: scope_ = Scope::Top; return true;
+            case Scope::Top:
+                if (key_ == Key::Settings) {
+                    capture_.settings = PartialScaleSettings{};
+                    scope_ = Scope::Settings;
+                    key_ = Key::None;
+                    return true;
+                }
+                if (key_ == Key::Source) {
+                    capture_.source.emplace();
+                    scope_ = Scope::Source;
+                    key_ = Key::None;
+                    return true;
+                }
+                break;
+            case Scope::CellArray:
+                cells_.emplace_back();
+                texts_.emplace_back();
+                hasText_.push_back(0);
+                scope_ = Scope::Cell;
+                return true;
+            default: break;
+        }
+        return OnContainer("an object");
+    }
+
+    bool end_object() {
+        if (skipDepth_ > 0) return --skipDepth_, true;
+        scope_ = scope_ == Scope::Cell ? Scope::CellArray : scope_ == Scope::Top ? Scope::End : Scope::Top;
+        key_ = Key::None;
+        return true;
+    }
+
+    bool start_array(size_t) {
+        if (skipDepth_ > 0) return ++skipDepth_, true;
+        if (scope_ == Scope::Top && key_ == Key::Cells) {
+            cells_.clear();
+            texts_.clear();
+            hasText_.clear();
+            if (rows_ && cols_) {
+                // Every cell takes at least three bytes, "{},".
+                size_t expected = static_cast<size_t>(*rows_ * *cols_);
+                size_t reserve = std::min(expected, json_.size() / 3 + 1);
+                cells_.reserve(reserve);
+                texts_.reserve(reserve);
+                hasText_.reserve(reserve);
+            }
+            cellsSeen_ = true;
+            scope_ = Scope::CellArray;
+            key_ = Key::None;
+            return true;
+        }
+        return OnContainer("an array");
+    }
+
+    bool end_array() {
+        if (skipDepth_ > 0) return --skipDepth_, true;
+        scope_ = Scope::Top;  // only the cell array is ever entered
+        key_ = Key::None;
+        return true;
+    }
+
+    bool key(string_t& name) {
+        if (skipDepth_ > 0) return true;
+        switch (scope_) {
+            case Scope::Top: key_ = Lookup(kTopKeys, name); break;
+            case Scope::Settings: key_ = Lookup(kSettingsKeys, name); break;
+            case Scope::Source: key_ = Lookup(kSourceKeys, name); break;
+            case Scope::Cell: key_ = Lookup(kCellKeys, name); break;
+            default: key_ = Key::Skip; break;
+        }
+        if (key_ == Key::Skip) WarnUnknown(name);
+        return true;
+    }
+
+    bool parse_error(size_t position, const std::string&, const nlohmann::detail::exception& ex) {
+        // position counts the bytes read, the offending one included.
+        auto [line, column] = LineAndColumn(json_, position > 0 ? position - 1 : 0);
+        throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
+                           ParserReason(ex));
+    }
+
+    // --- after the parse ---
+    Capture Finish(std::vector<std::string>* warnings) {
+        if (!rows_) throw TabulonError("rows: missing");
+        if (!cols_) throw TabulonError("cols: missing");
+        if (!cellsSeen_) throw TabulonError("cells: missing");
+        const int64_t rows = *rows_;
+        const int64_t cols = *cols_;
+        if ((rows == 0) != (cols == 0)) {
+            throw TabulonError("rows, cols: " + std::to_string(rows) + " x " + std::to_string(cols) +
+                               " is not a table; an empty capture has rows 0 and cols 0");
+        }
+        const int64_t expected = rows * cols;  // both below 2^31: no overflow
+        if (static_cast<int64_t>(cells_.size()) != expected) {
+            throw TabulonError("cells: expected " + std::to_string(expected) + " cell objects (rows " +
+                               std::to_string(rows) + " x cols " + std::to_string(cols) + "), found " +
+                               std::to_string(cells_.size()));
+        }
+        int64_t firstRow = 1;
+        int64_t firstCol = 1;
+        if (capture_.source) {
+            if (capture_.source->firstRow) firstRow = *capture_.source->firstRow;
+            if (capture_.source->firstCol) firstCol = *capture_.source->firstCol;
+            if (firstRow + rows - 1 > kInt32Max) {
+                throw TabulonError("source.firstRow: " + std::to_string(firstRow) + " with " + std::to_string(rows) +
+                                   " rows runs past row " + std::to_string(kInt32Max));
+            }
+            if (firstCol + cols - 1 > kInt32Max) {
+                throw TabulonError("source.firstCol: " + std::to_string(firstCol) + " with " + std::to_string(cols) +
+                                   " columns runs past column " + std::to_string(kInt32Max));
+            }
+        }
+
+        CellTable& table = capture_.table;
+        table.TableRows = static_cast<int32_t>(rows);
+        table.TableCols = static_cast<int32_t>(cols);
+        table.cells = std::move(cells_);
+
+        GridTexts& grid = capture_.texts;
+        grid.Resize(static_cast<int32_t>(cols + 1), static_cast<int32_t>(rows + 1));
+        for (int32_t c = 1; c <= cols; ++c) grid.Set(c, 0, ColumnLetters(static_cast<int32_t>(firstCol + c - 1)));
+        for (int32_t r = 1; r <= rows; ++r) grid.Set(0, r, std::to_string(firstRow + r - 1));
+        size_t i = 0;
+        for (int32_t r = 1; r <= rows; ++r) {
+            for (int32_t c = 1; c <= cols; ++c, ++i) {
+                grid.Set(c, r, hasText_[i] ? std::move(texts_[i]) : table.cells[i].str);
+            }
+        }
+
+        if (warnings) {
+            for (const UnknownCellKey& unknown : unknownCellKeys_) {
+                std::string& w = warnings_[unknown.slot];
+                w = "cells[" + std::to_string(unknown.firstCell) + "]." + unknown.name + ": unknown key, ignored";
+                if (unknown.count > 1) w += " (found in " + std::to_string(unknown.count) + " cells)";
+            }
+            for (std::string& w : warnings_) warnings->push_back(std::move(w));
+        }
+        return std::move(capture_);
+    }
+
+private:
+    struct UnknownCellKey {
+        std::string name;
+        size_t firstCell;
+        size_t count;
+        size_t slot;  // its place in warnings_
+    };
+
+    size_t CellIndex() const { return cells_.size() - 1; }
+
+    // Where the value being read sits, e.g. "cells[7].rowH".
+    std::string Place() const {
+        switch (scope_) {
+            case Scope::Start: return "top level";
+            case Scope::Top: return NameOf(kTopKeys, key_);
+            case Scope::Settings: return std::string("settings.") + NameOf(kSettingsKeys, key_);
+            case Scope::Source: return std::string("source.") + NameOf(kSourceKeys, key_);
+            case Scope::CellArray: return "cells[" + std::to_string(cells_.size()) + "]";
+            case Scope::Cell: return "cells[" + std::to_string(CellIndex()) + "]." + NameOf(kCellKeys, key_);
+            case Scope::End: break;
+        }
+        return "capture file";
+    }
+
+    [[noreturn]] void Fail(const std::string& problem) const { throw TabulonError(Place() + ": " + problem); }
+
+    // What a value in this place must be, for a message about an object or array
+    // where a scalar belongs.
+    const char* Expected() const {
+        switch (scope_) {
+            case Scope::Start: return "an object";
+            case Scope::CellArray: return "an object";
+            default: break;
+        }
+        switch (key_) {
+            case Key::Rows:
+            case Key::Cols: return kTableSizeRule.expected;
+            case Key::Settings:
+            case Key::Source: return "an object";
+            case Key::Cells: return "an array";
+            case Key::ColXsc:
+            case Key::RowYsc:
+            case Key::CadXsc:
+            case Key::CadYsc:
+            case Key::CadTsc:
+            case Key::CadTof: return "a number";
+            case Key::CellLineDraw:
+            case Key::CellMerge: return "true or false";
+            case Key::Workbook:
+            case Key::Sheet:
+            case Key::Str:
+            case Key::Text: return "a string";
+            case Key::FirstRow:
+            case Key::FirstCol: return kFirstRule.expected;
+            default: return "an integer";
+        }
+    }
+
+    // An object or array where it does not belong, or the value of an unknown key.
+    bool OnContainer(const char* found) {
+        if (key_ == Key::Skip) {
+            skipDepth_ = 1;
+            key_ = Key::None;
+            return true;
+        }
+        Fail(std::string("expected ") + Expected() + ", found " + found);
+    }
+
+    void WarnUnknown(const std::string& name) {
+        if (scope_ == Scope::Cell) {
+            for (UnknownCellKey& unknown : unknownCellKeys_) {
+                if (unknown.name == name) {
+                    ++unknown.count;
+                    return;
+                }
+            }
+            unknownCellKeys_.push_back({name, CellIndex(), 1, warnings_.size()});
+            warnings_.emplace_back();  // written in Finish
+            return;
+        }
+        std::string prefix = scope_ == Scope::Settings ? "settings." : scope_ == Scope::Source ? "source." : "";
+        warnings_.push_back(prefix + name + ": unknown key, ignored");
+    }
+
+    int64_t Integer(const Scalar& v, const IntRule& rule) const {
+        int64_t x = 0;
+        switch (v.kind) {
+            case Scalar::Integer: x = v.i; break;
+            case Scalar::Unsigned:
+                if (v.u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) OutOfRange(v, rule);
+                x = static_cast<int64_t>(v.u);
+                break;
+            case Scalar::Float:
+                if (!std::isfinite(v.d) || std::trunc(v.d) != v.d) WrongKind(v, rule.expected);
+                if (v.d < -9.0e18 || v.d > 9.0e18) OutOfRange(v, rule);
+                x = static_cast<int64_t>(v.d);
+                break;
+            default: WrongKind(v, rule.expected);
+        }
+        if (x < rule.lo) {
+            if (rule.lowIsTypeError) WrongKind(v, rule.expected);
+            OutOfRange(v, rule);
+        }
+        if (x > rule.hi) OutOfRange(v, rule);
+        return x;
+    }
+
+    double Number(const Scalar& v) const {
+        double d = 0;
+        switch (v.kind) {
+            case Scalar::Integer: d = static_cast<double>(v.i); break;
+            case Scalar::Unsigned: d = static_cast<double>(v.u); break;
+            case Scalar::Float: d = v.d; break;
+            default: WrongKind(v, "a number");
+        }
+        if (!std::isfinite(d)) WrongKind(v, "a finite number");
+        return d;
+    }
+
+    bool Boolean(const Scalar& v) const {
+        if (v.kind != Scalar::Boolean) WrongKind(v, "true or false");
+        return v.b;
+    }
+
+    std::string Text(const Scalar& v) const {
+        if (v.kind != Scalar::String) WrongKind(v, "a string");
+        return std::move(*v.str);  // the lexer clears its buffer before the next token
+    }
+
+    [[noreturn]] void WrongKind(const Scalar& v, const char* expected) const {
+        Fail(std::string("expected ") + expected + ", found " + Describe(v));
+    }
+
+    [[noreturn]] void OutOfRange(const Scalar& v, const IntRule& rule) const {
+        Fail(Describe(v) + " is out of range " + std::to_string(rule.lo) + ".." + std::to_string(rule.hi));
+    }
+
+    bool OnScalar(const Scalar& v) {
+        if (skipDepth_ > 0) return true;
+        switch (scope_) {
+            case Scope::Start: Fail("expected an object, found " + Describe(v));
+            case Scope::CellArray: Fail("expected an object, found " + Describe(v));
+            default: break;
+        }
+        PartialScaleSettings& settings = capture_.settings;
+        switch (key_) {
+            case Key::None:
+            case Key::Skip: break;
+            case Key::Rows: rows_ = Integer(v, kTableSizeRule); break;
+            case Key::Cols: cols_ = Integer(v, kTableSizeRule); break;
+            case Key::Settings:
+            case Key::Source: Fail("expected an object, found " + Describe(v));
+            case Key::Cells: Fail("expected an array, found " + Describe(v));
+            case Key::ColXsc: settings.colXsc = Number(v); break;
+            case Key::RowYsc: settings.rowYsc = Number(v); break;
+            case Key::CadXsc: settings.cadXsc = Number(v); break;
+            case Key::CadYsc: settings.cadYsc = Number(v); break;
+            case Key::CadTsc: settings.cadTsc = Number(v); break;
+            case Key::CadTof: settings.cadTof = Number(v); break;
+            case Key::CellLineColor: settings.cellLineColor = static_cast<int32_t>(Integer(v, kInt32Rule)); break;
+            case Key::CellLineDraw: settings.cellLineDraw = Boolean(v); break;
+            case Key::XlsVerNum: settings.xlsVerNum = static_cast<int32_t>(Integer(v, kInt32Rule)); break;
+            case Key::Workbook: capture_.source->workbook = Text(v); break;
+            case Key::Sheet: capture_.source->sheet = Text(v); break;
+            case Key::FirstRow: capture_.source->firstRow = static_cast<int32_t>(Integer(v, kFirstRule)); break;
+            case Key::FirstCol: capture_.source->firstCol = static_cast<int32_t>(Integer(v, kFirstRule)); break;
+            case Key::RowH: cells_.back().rowH = U16(v); break;
+            case Key::ColW: cells_.back().colW = U16(v); break;
+            case Key::TxtSize: cells_.back().txtSize = U16(v); break;
+            case Key::TxtAlign: cells_.back().txtAlign = U8(v); break;
+            case Key::LineBits: cells_.back().lineBits = U8(v); break;
+            case Key::CellMerge: cells_.back().cellMerge = Boolean(v); break;
+            case Key::MergeRowYsCount: cells_.back().mergerowYscount = U16(v); break;
+            case Key::MergeColXsCount: cells_.back().mergecolXscount = U16(v); break;
+            case Key::MergeLeft: cells_.back().mergeLeft = U16(v); break;
+            case Key::MergeTop: cells_.back().mergeTop = U16(v); break;
+            case Key::Str: cells_.back().str = Text(v); break;
+            case Key::Text:
+                texts_.back() = Text(v);
+                hasText_.back() = 1;
+                break;
+        }
+        key_ = Key::None;
+        return true;
+    }
+
+    uint16_t U16(const Scalar& v) const { return static_cast<uint16_t>(Integer(v, kUint16Rule)); }
+    uint8_t U8(const Scalar& v) const { return static_cast<uint8_t>(Integer(v, kUint8Rule)); }
+
+    std::string_view json_;
+    Scope scope_ = Scope::Start;
+    Key key_ = Key::None;
+    size_t skipDepth_ = 0;  // nesting inside the value of an unknown key
+
+    Capture capture_;
+    std::optional<int64_t> rows_, cols_;
+    bool cellsSeen_ = false;
+    std::vector<TXlsxCellAttr> cells_;
+    std::vector<std::string> texts_;  // working texts given as "text"
+    std::vector<uint8_t> hasText_;
+    std::vector<std::string> warnings_;
+    std::vector<UnknownCellKey> unknownCellKeys_;
+};
+
+// --- writing ------------------------------------------------------------------
+
+void AppendInt(std::string& out, int64_t value) {
+    char buf[24];
+    auto result = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, result.ptr);
+}
+
+void AppendNumber(std::string& out, double value, const char* place) {
+    if (!std::isfinite(value)) throw TabulonError(std::string(place) + ": cannot write a non-finite number");
+    if (value == 0 && std::signbit(value)) {
+        out += "-0.0";  // "-0" would read back as the integer 0
+        return;
+    }
+    char buf[32];
+    auto result = std::to_chars(buf, buf + sizeof buf, value);  // shortest form that reads back exactly
+    out.append(buf, result.ptr);
+}
+
+// Appends text as a JSON string; false when it is not valid UTF-8.
+bool AppendString(std::string& out, const std::string& text) {
+    bool plain = true;
+    for (char ch : text) {
+        auto u = static_cast<unsigned char>(ch);
+        if (u < 0x20 || u >= 0x7F || ch == '"' || ch == '\\') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        out += '"';
+        out += text;
+        out += '"';
+        return true;
+    }
+    try {
+        out += Json(text).dump();
+    } catch (const Json::type_error&) {
+        return false;
+    }
+    return true;
+}
+
+[[noreturn]] void NotUtf8(const std::string& place) { throw TabulonError(place + ": not valid UTF-8, cannot write it"); }
+
+void AppendStringField(std::string& out, const char* name, const std::string& text, size_t cell) {
+    out += ", \"";
+    out += name;
+    out += "\": ";
+    if (!AppendString(out, text)) NotUtf8("cells[" + std::to_string(cell) + "]." + name);
+}
+
+void AppendIntField(std::string& out, const char* name, int64_t value, bool first = false) {
+    if (!first) out += ", ";
+    out += '"';
+    out += name;
+    out += "\": ";
+    AppendInt(out, value);
+}
+
+}  // namespace
+
+Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
+    CaptureReader reader(json);
+    Json::sax_parse(json.begin(), json.end(), &reader);
+    return reader.Finish(warnings);
+}
+
+std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
+                             const std::optional<CaptureSource>& source) {
+    const int32_t rows = table.TableRows;
+    const int32_t cols = table.TableCols;
+    if (rows < 0 || cols < 0 || table.cells.size() != static_cast<size_t>(rows) * static_cast<size_t>(cols)) {
+        throw TabulonError("capture file: the table holds " + std::to_string(table.cells.size()) + " cells for " +
+                           std::to_string(rows) + " x " + std::to_string(cols));
+    }
+
+    std::string out;
+    out.reserve(256 + table.cells.size() * 200);
+    out += "{\n \"rows\": ";
+    AppendInt(out, rows);
+    out += ",\n \"cols\": ";
+    AppendInt(out, cols);
+
+    out += ",\n \"settings\": {\"colXsc\": ";
+    AppendNumber(out, settings.colXsc, "settings.colXsc");
+    out += ", \"rowYsc\": ";
+    AppendNumber(out, settings.rowYsc, "settings.rowYsc");
+    out += ", \"cadXsc\": ";
+    AppendNumber(out, settings.cadXsc, "settings.cadXsc");
+    out += ", \"cadYsc\": ";
+    AppendNumber(out, settings.cadYsc, "settings.cadYsc");
+    out += ", \"cadTsc\": ";
+    AppendNumber(out, settings.cadTsc, "settings.cadTsc");
+    out += ", \"cadTof\": ";
+    AppendNumber(out, settings.cadTof, "settings.cadTof");
+    AppendIntField(out, "cellLineColor", settings.cellLineColor);
+    out += settings.cellLineDraw ? ", \"cellLineDraw\": true" : ", \"cellLineDraw\": false";
+    AppendIntField(out, "xlsVerNum", settings.xlsVerNum);
+    out += '}';
+
+    if (source) {
+        out += ",\n \"source\": {";
+        bool first = true;
+        auto separator = [&] {
+            if (!first) out += ", ";
+            first = false;
+        };
+        if (source->workbook) {
+            separator();
+            out += "\"workbook\": ";
+            if (!AppendString(out, *source->workbook)) NotUtf8("source.workbook");
+        }
+        if (source->sheet) {
+            separator();
+            out += "\"sheet\": ";
+            if (!AppendString(out, *source->sheet)) NotUtf8("source.sheet");
+        }
+        if (source->firstRow) {
+            separator();
+            AppendIntField(out, "firstRow", *source->firstRow, true);
+        }
+        if (source->firstCol) {
+            separator();
+            AppendIntField(out, "firstCol", *source->firstCol, true);
+        }
+        out += '}';
+    }
+
+    out += ",\n \"cells\": [";
+    size_t i = 0;
+    for (int32_t r = 1; r <= rows; ++r) {
+        for (int32_t c = 1; c <= cols; ++c, ++i) {
+            const TXlsxCellAttr& cell = table.cells[i];
+            out += i == 0 ? "\n  {" : ",\n  {";
+            AppendIntField(out, "rowH", cell.rowH, true);
+            AppendIntField(out, "colW", cell.colW);
+            AppendIntField(out, "txtSize", cell.txtSize);
+            AppendIntField(out, "txtAlign", cell.txtAlign);
+            AppendIntField(out, "lineBits", cell.lineBits);
+            out += cell.cellMerge ? ", \"cellMerge\": true" : ", \"cellMerge\": false";
+            AppendIntField(out, "mergerowYscount", cell.mergerowYscount);
+            AppendIntField(out, "mergecolXscount", cell.mergecolXscount);
+            AppendIntField(out, "mergeLeft", cell.mergeLeft);
+            AppendIntField(out, "mergeTop", cell.mergeTop);
+            AppendStringField(out, "str", cell.str, i);
+            const std::string& text = texts.Get(c, r);
+            if (text != cell.str) AppendStringField(out, "text", text, i);
+            out += '}';
+        }
+    }
+    out += i == 0 ? "]\n}\n" : "\n ]\n}\n";
+    return out;
+}
+
+}  // namespace tabulon
