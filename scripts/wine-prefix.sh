@@ -9,13 +9,18 @@ unset LC_ALL LANGUAGE
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
-flock 9
 
-if [ ! -f "$WINEPREFIX/.tabulon-ready" ]; then
+# Wine commands get the lock's descriptor closed: a server that outlives this
+# script must not hold the lock.
+create_prefix() {
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  if [ -f "$WINEPREFIX/.tabulon-ready" ]; then
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1
-  wineserver -w </dev/null >/dev/null 2>&1
+  wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  wineserver -w </dev/null >/dev/null 2>&1 9>&-
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
@@ -27,10 +32,12 @@ if [ ! -f "$WINEPREFIX/.tabulon-ready" ]; then
     done
     printf '"MS Gothic"="IPAGothic"\r\n"MS Mincho"="IPAPMincho"\r\n"MS PMincho"="IPAPMincho"\r\n'
   } >"$reg"
-  wine regedit "$reg" </dev/null >/dev/null 2>&1
-  wineserver -w </dev/null >/dev/null 2>&1
+  wine regedit "$reg" </dev/null >/dev/null 2>&1 9>&-
+  wineserver -w </dev/null >/dev/null 2>&1 9>&-
   touch "$WINEPREFIX/.tabulon-ready"
-fi
+}
+
+( create_prefix ) || exit 1
 
 # A persistent server, started away from any pipe.
 wineserver -p 300 </dev/null >/dev/null 2>&1

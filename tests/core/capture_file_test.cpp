@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "core/errors.h"
@@ -224,7 +225,7 @@ TEST(CaptureFileRoundTrip, AwkwardValuesSurviveExactly) {
     settings.cadXsc = 1e-300;
     settings.cadYsc = -2.5e10;
     settings.cadTsc = 123456.789;
-    settings.cadTof = 0;
+    settings.cadTof = -0.0;
     settings.cellLineColor = INT32_MIN;
     settings.cellLineDraw = false;
     settings.xlsVerNum = -1;
@@ -239,6 +240,7 @@ TEST(CaptureFileRoundTrip, AwkwardValuesSurviveExactly) {
     for (int32_t r = 1; r <= 2; ++r) cap.texts.Set(0, r, std::to_string(r));
     ExpectSameRecords(cap, back);
     ExpectAllSettings(back.settings, settings);
+    EXPECT_TRUE(std::signbit(*back.settings.cadTof));
     ExpectSameSource(source, back.source);
 
     // One cell per line, and "text" only for the two edited cells.
@@ -463,7 +465,7 @@ TEST(CaptureFileParse, UnknownKeysAreSkippedWithAWarning) {
     EXPECT_EQ(ParseCaptureFile(json).table.At(1, 1).rowH, 7);
 }
 
-TEST(CaptureFileParse, LargeTableRoundTripsQuickly) {
+TEST(CaptureFileParse, LargeTableRoundTrips) {
     Capture cap;
     cap.table.Replace(2000, 50);
     cap.texts.Resize(51, 2001);
@@ -481,11 +483,7 @@ TEST(CaptureFileParse, LargeTableRoundTripsQuickly) {
     }
     std::string written = WriteCaptureFile(cap.table, cap.texts, ScaleSettings{});
 
-    auto start = std::chrono::steady_clock::now();
     Capture back = ParseCaptureFile(written);
-    auto elapsed = std::chrono::steady_clock::now() - start;
-    // A generous bound that still catches work growing faster than the cell count.
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 3000);
 
     ASSERT_EQ(back.table.cells.size(), 100000u);
     EXPECT_EQ(back.table.At(2000, 50).str, "部材 2000-50");
