@@ -1,18 +1,40 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build and the tests need. Idempotent and
+# Installs the Debian packages the build and the tests need. Idempotent and
 # non-interactive; does nothing when everything is already there.
+#
+#   scripts/install-deps.sh            everything: both builds, Wine, the DXF reader
+#   scripts/install-deps.sh --native   just what the Linux converter needs
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  googletest libgtest-dev libgmock-dev
-  nlohmann-json3-dev
+native=(build-essential cmake ninja-build googletest nlohmann-json3-dev)
+everything=(
+  "${native[@]}"
   g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales imagemagick
   python3 python3-ezdxf
 )
+
+if [ "${1:-}" = "--native" ]; then
+  packages=("${native[@]}")
+  want_locale=no
+else
+  packages=("${everything[@]}")
+  want_locale=yes
+fi
+
+# Not root: hand over to sudo when something has to be installed.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "install-deps: run as root to install: $*" >&2
+    exit 1
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,23 +44,13 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps: missing packages: ${missing[*]}" >&2
-    echo "install-deps: run this script as root (or with sudo) to install them" >&2
-    exit 1
-  fi
   echo "install-deps: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine's Japanese tests need a ja_JP.UTF-8 locale (GetACP() == 932 under it).
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  if [ "$(id -u)" -eq 0 ]; then
-    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-  else
-    echo "install-deps: the ja_JP.UTF-8 locale is missing; run as root to generate it" >&2
-    exit 1
-  fi
+# Wine runs the Windows tests in Japanese (code page 932), which needs this locale.
+if [ "$want_locale" = yes ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

@@ -22,9 +22,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$here/wine-prefix.sh" || exit 1
 
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-wine "$exe" "$@" </dev/null >"$out" 2>&1
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+wine "$exe" "$@" </dev/null >"$out" 2>"$err"
 status=$?
 # Wine writes CR LF; the tests read plain lines.
 tr -d '\r' <"$out"
+tr -d '\r' <"$err" >&2
 exit $status

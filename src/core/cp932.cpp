@@ -1,5 +1,7 @@
 #include "core/cp932.h"
 
+#include <cstring>
+
 #include "core/utf8.h"
 
 namespace tabulon {
@@ -43,16 +45,26 @@ void DxfTextEncoder::AppendCodePoint(std::string& out, char32_t cp) {
 std::string DxfTextEncoder::Encode(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
+    EncodeTo(utf8, out);
+    return out;
+}
+
+void DxfTextEncoder::EncodeTo(std::string_view utf8, std::string& out) {
     size_t pos = 0;
     while (pos < utf8.size()) {
         // ASCII runs are the bulk of a DXF file and map to themselves.
         size_t run = pos;
+        while (run + 8 <= utf8.size()) {
+            uint64_t word;
+            std::memcpy(&word, utf8.data() + run, 8);
+            if (word & 0x8080808080808080ull) break;
+            run += 8;
+        }
         while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
         out.append(utf8.data() + pos, run - pos);
         pos = run;
         if (pos < utf8.size()) AppendCodePoint(out, DecodeUtf8(utf8, pos));
     }
-    return out;
 }
 
 }  // namespace tabulon

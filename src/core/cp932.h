@@ -21,6 +21,8 @@ class DxfTextEncoder {
 public:
     DxfTextEncoder();
     std::string Encode(std::string_view utf8);
+    // Appends the encoding of utf8 to out.
+    void EncodeTo(std::string_view utf8, std::string& out);
 
 private:
     void AppendCodePoint(std::string& out, char32_t cp);

@@ -21,7 +21,9 @@ constexpr double kGridLimit = 2e9;
 
 bool OnGrid(double x, double y) { return std::fabs(x) <= kGridLimit && std::fabs(y) <= kGridLimit; }
 
-int64_t BucketOf(double v) { return static_cast<int64_t>(std::floor(v / kBucket)); }
+// Multiplying by the reciprocal errs by an ulp or so, far inside the reach's margin.
+constexpr double kPerBucket = 1 / kBucket;
+int64_t BucketOf(double v) { return static_cast<int64_t>(std::floor(v * kPerBucket)); }
 
 // Record indices grouped by the bucket of their start point, with a
 // "next unmarked position" union-find so that marked records cost nothing.
@@ -29,55 +31,46 @@ class StartIndex {
 public:
     explicit StartIndex(const KeisenList& list) {
         const uint32_t n = static_cast<uint32_t>(list.size());
-        struct Entry {
-            int64_t bx, by;
-            uint32_t index;
-            bool overflow;
-        };
-        std::vector<Entry> entries(n);
+        // At most n buckets, and typically n / 2: two segments share a start.
+        size_t capacity = 16;
+        while (capacity < static_cast<size_t>(n) + n / 4) capacity *= 2;
+        slots_.assign(capacity, Slot{});
+        mask_ = capacity - 1;
+
+        // Count the records of each bucket, then lay the buckets out one after the
+        // other; placing the records in list order keeps each bucket ascending.
+        std::vector<uint32_t> slotOf(n);
+        uint32_t overflow = 0;
         for (uint32_t k = 0; k < n; ++k) {
             const TAcadPoint& p = list[k].stpt;
-            bool grid = OnGrid(p.x, p.y);
-            entries[k] = Entry{grid ? BucketOf(p.x) : 0, grid ? BucketOf(p.y) : 0, k, !grid};
+            if (!OnGrid(p.x, p.y)) {
+                slotOf[k] = kNoSlot;
+                ++overflow;
+                continue;
+            }
+            const uint32_t s = FindOrInsert(BucketOf(p.x), BucketOf(p.y));
+            slotOf[k] = s;
+            ++slots_[s].end;  // a count for now
         }
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (a.overflow != b.overflow) return a.overflow < b.overflow;
-            if (a.bx != b.bx) return a.bx < b.bx;
-            if (a.by != b.by) return a.by < b.by;
-            return a.index < b.index;
-        });
+        uint32_t offset = 0;
+        for (Slot& slot : slots_) {
+            if (slot.end == 0) continue;
+            slot.begin = offset;
+            offset += slot.end;
+            slot.end = slot.begin;  // the fill point from here on
+        }
+        overflowBegin_ = offset;
+        overflowEnd_ = offset + overflow;
+        uint32_t overflowFill = overflowBegin_;
+
         order_.resize(n);
         position_.resize(n);
         next_.resize(n + 1);
         for (uint32_t p = 0; p <= n; ++p) next_[p] = p;
-
-        size_t buckets = 0;
-        for (uint32_t p = 0; p < n; ++p) {
-            order_[p] = entries[p].index;
-            position_[entries[p].index] = p;
-            if (!entries[p].overflow &&
-                (p == 0 || entries[p - 1].bx != entries[p].bx || entries[p - 1].by != entries[p].by)) {
-                ++buckets;
-            }
-        }
-        size_t capacity = 16;
-        while (capacity < buckets * 2) capacity *= 2;
-        slots_.assign(capacity, Slot{});
-        mask_ = capacity - 1;
-        overflowBegin_ = overflowEnd_ = n;
-        for (uint32_t p = 0; p < n;) {
-            uint32_t end = p + 1;
-            if (entries[p].overflow) {
-                overflowBegin_ = p;
-                overflowEnd_ = n;
-                break;
-            }
-            while (end < n && !entries[end].overflow && entries[end].bx == entries[p].bx &&
-                   entries[end].by == entries[p].by) {
-                ++end;
-            }
-            Insert(entries[p].bx, entries[p].by, p, end);
-            p = end;
+        for (uint32_t k = 0; k < n; ++k) {
+            const uint32_t p = slotOf[k] == kNoSlot ? overflowFill++ : slots_[slotOf[k]].end++;
+            order_[p] = k;
+            position_[k] = p;
         }
         for (uint32_t k = 0; k < n; ++k) {
             if (list[k].mark) Remove(k);
@@ -107,9 +100,12 @@ public:
     }
 
 private:
+    static constexpr uint32_t kNoSlot = 0xFFFFFFFF;
+
+    // A bucket of the hash table; end == 0 marks an empty slot.
     struct Slot {
         int64_t bx = 0, by = 0;
-        uint32_t begin = 0, end = 0;  // end == 0: empty slot
+        uint32_t begin = 0, end = 0;
     };
 
     static size_t Hash(int64_t bx, int64_t by) {
@@ -117,10 +113,15 @@ private:
         return static_cast<size_t>(h ^ (h >> 29));
     }
 
-    void Insert(int64_t bx, int64_t by, uint32_t begin, uint32_t end) {
+    uint32_t FindOrInsert(int64_t bx, int64_t by) {
         size_t s = Hash(bx, by) & mask_;
-        while (slots_[s].end != 0) s = (s + 1) & mask_;
-        slots_[s] = Slot{bx, by, begin, end};
+        while (slots_[s].end != 0) {
+            if (slots_[s].bx == bx && slots_[s].by == by) return static_cast<uint32_t>(s);
+            s = (s + 1) & mask_;
+        }
+        slots_[s].bx = bx;
+        slots_[s].by = by;
+        return static_cast<uint32_t>(s);
     }
 
     const Slot* Find(int64_t bx, int64_t by) const {
@@ -196,9 +197,21 @@ void Consolidate(KeisenList& list) {
         uint32_t after = i;
         for (;;) {
             const TAcadPoint end = list[i].edpt;
+            auto continues = [&](uint32_t j) {
+                return NearlyEqual(end.x, list[j].stpt.x) && NearlyEqual(end.y, list[j].stpt.y);
+            };
+            // A border along a row continues two records on: look there first.
             uint32_t found = n;
-            index.ForEachNear(end.x, end.y, after, [&](uint32_t j) {
-                if (NearlyEqual(end.x, list[j].stpt.x) && NearlyEqual(end.y, list[j].stpt.y)) {
+            uint32_t peeked = after;
+            for (uint32_t j = after + 1; j < n && j <= after + 4; ++j) {
+                peeked = j;
+                if (!list[j].mark && continues(j)) {
+                    found = j;
+                    break;
+                }
+            }
+            if (found == n) index.ForEachNear(end.x, end.y, peeked, [&](uint32_t j) {
+                if (continues(j)) {
                     found = std::min(found, j);
                     return false;  // later ones in this bucket cannot come first
                 }

@@ -50,6 +50,11 @@ void DxfLines::Clear() {
     ends_.clear();
 }
 
+void DxfLines::Reserve(size_t bytes, size_t items) {
+    text_.reserve(bytes);
+    ends_.reserve(items);
+}
+
 void DxfLines::Add(std::string_view item) {
     text_ += item;
     EndItem();

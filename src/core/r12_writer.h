@@ -20,6 +20,8 @@ namespace tabulon {
 class DxfLines {
 public:
     void Clear();
+    // Room for this many bytes and items, so that a large drawing grows in place.
+    void Reserve(size_t bytes, size_t items);
     void Add(std::string_view item);
     // Appends a new item and gives access to it for in-place formatting;
     // EndItem() closes it.

@@ -1,5 +1,7 @@
 #include "core/table_dxf.h"
 
+#include <algorithm>
+
 #include "core/cp932.h"
 #include "core/drawing_sizes.h"
 #include "core/file_io.h"
@@ -141,22 +143,33 @@ void WriteKeisen(const KeisenList& list, DxfLines& lines) {
 }  // namespace
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
-    std::vector<std::string> pieces(1);
+    std::vector<std::string> pieces;
+    pieces.emplace_back();
+    size_t runStart = 0;
     for (size_t k = 0; k < text.size(); ++k) {
-        const char ch = text[k];
+        const unsigned char ch = static_cast<unsigned char>(text[k]);
+        if (ch >= 0x20 && ch != 0x7F) continue;
+        pieces.back().append(text.data() + runStart, k - runStart);
         if (ch == '\r' || ch == '\n') {
             if (ch == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
             pieces.emplace_back();
-        } else if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
-            pieces.back() += ' ';
         } else {
-            pieces.back() += ch;
+            pieces.back() += ' ';
         }
+        runStart = k + 1;
     }
+    pieces.back().append(text.data() + runStart, text.size() - runStart);
     return pieces;
 }
 
 void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen) {
+    size_t vert = 0, horz = 0;
+    for (const TXlsxCellAttr& cell : table.cells) {
+        vert += ((cell.lineBits & kEdgeLeft) != 0) + ((cell.lineBits & kEdgeRight) != 0);
+        horz += ((cell.lineBits & kEdgeTop) != 0) + ((cell.lineBits & kEdgeBottom) != 0);
+    }
+    vertKeisen.reserve(vertKeisen.size() + vert);
+    horzKeisen.reserve(horzKeisen.size() + horz);
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         const double bottom = top - table.At(r, 1).drawH;
@@ -178,6 +191,12 @@ void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& h
 bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
     if (table.IsEmpty() || table.TableCols <= 0 || table.TableRows <= 0) return false;
     DxfWriteHeader(lines);
+    // A generous estimate: reserved pages that are never written cost nothing.
+    size_t textBytes = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        for (int32_t c = 1; c <= table.TableCols; ++c) textBytes += texts.Get(c, r).size();
+    }
+    lines.Reserve(table.cells.size() * 320 + textBytes + 65536, table.cells.size() * 20 + 1024);
     DxfWriteLtypeTable(lines);
     DxfWriteLayerTable(lines);
     DxfBeginEntities(lines);
@@ -200,8 +219,24 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
 }
 
 void SaveDxfLines(const DxfLines& lines, const std::string& path) {
+    // Encoded and written a chunk at a time, so the file's second copy in memory
+    // stays small. Chunks end after an ASCII byte, never inside a character.
+    constexpr size_t kChunk = 1 << 20;
+    AtomicFileWriter file(path);
     DxfTextEncoder encoder;
-    AtomicWriteFile(path, encoder.Encode(lines.Text()));
+    std::string buffer;
+    buffer.reserve(kChunk + kChunk / 2);
+    const std::string_view text = lines.Text();
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = std::min(text.size(), pos + kChunk);
+        while (end < text.size() && static_cast<unsigned char>(text[end - 1]) >= 0x80) ++end;
+        buffer.clear();
+        encoder.EncodeTo(text.substr(pos, end - pos), buffer);
+        file.Write(buffer);
+        pos = end;
+    }
+    file.Commit();
 }
 
 bool WriteTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -35,6 +36,7 @@ std::string ReadWholeFile(const std::string& path) {
         Fail("cannot read", path, EISDIR);
     }
     std::string data;
+    if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = read(fd, buf, sizeof buf);
@@ -51,45 +53,61 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-void AtomicWriteFile(const std::string& path, std::string_view data) {
-    struct stat target {};
-    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) Fail("cannot write", path, EISDIR);
-
-    std::random_device random;
+struct AtomicFileWriter::Impl {
+    std::string path;
     std::string temp;
     int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_unique<Impl>()) {
+    impl_->path = path;
+    struct stat target {};
+    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) Fail("cannot write", path, EISDIR);
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && impl_->fd < 0; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        temp = path + suffix;
-        // 0666 under the umask: the same permissions a plain create would give.
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) Fail("cannot write", path, errno);
+        impl_->temp = path + suffix;
+        // 0666 under the umask: the permissions a plain create would give.
+        impl_->fd = open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (impl_->fd < 0 && errno != EEXIST) Fail("cannot write", path, errno);
     }
-    if (fd < 0) Fail("cannot write", path, EEXIST);
+    if (impl_->fd < 0) Fail("cannot write", path, EEXIST);
+}
 
+AtomicFileWriter::~AtomicFileWriter() {
+    if (impl_ && impl_->fd >= 0) {
+        close(impl_->fd);
+        unlink(impl_->temp.c_str());
+    }
+}
+
+void AtomicFileWriter::Write(std::string_view data) {
     const char* p = data.data();
     size_t left = data.size();
-    int error = 0;
     while (left > 0) {
-        ssize_t n = write(fd, p, left);
+        ssize_t n = write(impl_->fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = errno;
-            break;
+            Fail("cannot write", impl_->path, errno);
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (error == 0 && fsync(fd) != 0) error = errno;
-    if (close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && rename(temp.c_str(), path.c_str()) != 0) error = errno;
+}
+
+void AtomicFileWriter::Commit() {
+    int error = 0;
+    if (fsync(impl_->fd) != 0) error = errno;
+    if (close(impl_->fd) != 0 && error == 0) error = errno;
+    impl_->fd = -1;
+    if (error == 0 && rename(impl_->temp.c_str(), impl_->path.c_str()) != 0) error = errno;
     if (error != 0) {
-        unlink(temp.c_str());
-        Fail("cannot write", path, error);
+        unlink(impl_->temp.c_str());
+        Fail("cannot write", impl_->path, error);
     }
     // Make the rename itself durable.
-    int dir = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dir = open(DirectoryOf(impl_->path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);

@@ -37,42 +37,65 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-void AtomicWriteFile(const std::string& path, std::string_view data) {
-    std::wstring target = Utf8ToWide(path);
-    DWORD attributes = GetFileAttributesW(target.c_str());
+struct AtomicFileWriter::Impl {
+    std::string path;
+    std::wstring target;
+    std::wstring temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_unique<Impl>()) {
+    impl_->path = path;
+    impl_->target = Utf8ToWide(path);
+    DWORD attributes = GetFileAttributesW(impl_->target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         Fail("cannot write", path, ERROR_DIRECTORY);
     }
     std::random_device random;
-    std::wstring temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    for (int attempt = 0; attempt < 16 && impl_->file == INVALID_HANDLE_VALUE; ++attempt) {
         wchar_t suffix[16];
         swprintf(suffix, 16, L".%08x.tmp", static_cast<unsigned>(random()));
-        temp = target + suffix;
-        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) Fail("cannot write", path, GetLastError());
+        impl_->temp = impl_->target + suffix;
+        impl_->file =
+            CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (impl_->file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+            Fail("cannot write", path, GetLastError());
+        }
     }
-    if (file == INVALID_HANDLE_VALUE) Fail("cannot write", path, ERROR_FILE_EXISTS);
+    if (impl_->file == INVALID_HANDLE_VALUE) Fail("cannot write", path, ERROR_FILE_EXISTS);
+}
 
-    DWORD error = 0;
+AtomicFileWriter::~AtomicFileWriter() {
+    if (impl_ && impl_->file != INVALID_HANDLE_VALUE) {
+        CloseHandle(impl_->file);
+        DeleteFileW(impl_->temp.c_str());
+    }
+}
+
+void AtomicFileWriter::Write(std::string_view data) {
     const char* p = data.data();
     size_t left = data.size();
-    while (left > 0 && error == 0) {
+    while (left > 0) {
         DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(file, p, chunk, &written, nullptr)) error = GetLastError();
+        if (!WriteFile(impl_->file, p, chunk, &written, nullptr)) Fail("cannot write", impl_->path, GetLastError());
         p += written;
         left -= written;
     }
-    if (error == 0 && !FlushFileBuffers(file)) error = GetLastError();
-    CloseHandle(file);
-    if (error == 0 && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+}
+
+void AtomicFileWriter::Commit() {
+    DWORD error = 0;
+    if (!FlushFileBuffers(impl_->file)) error = GetLastError();
+    CloseHandle(impl_->file);
+    impl_->file = INVALID_HANDLE_VALUE;
+    if (error == 0 &&
+        !MoveFileExW(impl_->temp.c_str(), impl_->target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }
     if (error != 0) {
-        DeleteFileW(temp.c_str());
-        Fail("cannot write", path, error);
+        DeleteFileW(impl_->temp.c_str());
+        Fail("cannot write", impl_->path, error);
     }
 }
 

@@ -7,51 +7,10 @@
 #include <vector>
 
 #include "core/keisen.h"
+#include "support/literal_keisen.h"
 
 namespace tabulon {
 namespace {
-
-// The consolidation as first written: every unmarked record against every later
-// unmarked record, one pass to join, one to drop duplicates. The fast version must
-// give exactly this.
-void LiteralConsolidate(KeisenList& list, bool vertical) {
-    if (list.size() < 2) return;
-    const size_t n = list.size();
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (list[i].mark) continue;
-        for (size_t j = i + 1; j < n; ++j) {
-            if (list[j].mark) continue;
-            TXlsxKeisen& a = list[i];
-            TXlsxKeisen& b = list[j];
-            bool continues = vertical ? NearlyEqual(a.edpt.x, b.stpt.x) && NearlyEqual(a.edpt.y, b.stpt.y)
-                                      : NearlyEqual(a.edpt.y, b.stpt.y) && NearlyEqual(a.edpt.x, b.stpt.x);
-            if (continues) {
-                if (vertical) a.edpt.y = b.edpt.y;
-                else a.edpt.x = b.edpt.x;
-                b.mark = true;
-            }
-        }
-    }
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (list[i].mark) continue;
-        for (size_t j = i + 1; j < n; ++j) {
-            if (list[j].mark) continue;
-            const TXlsxKeisen& a = list[i];
-            TXlsxKeisen& b = list[j];
-            bool duplicate;
-            if (vertical) {
-                duplicate = NearlyEqual(a.stpt.x, b.stpt.x) &&
-                            ((NearlyEqual(a.stpt.y, b.stpt.y) && NearlyEqual(a.edpt.y, b.edpt.y)) ||
-                             (NearlyEqual(a.edpt.y, b.stpt.y) && NearlyEqual(a.stpt.y, b.edpt.y)));
-            } else {
-                duplicate = NearlyEqual(a.edpt.y, b.stpt.y) &&
-                            ((NearlyEqual(a.stpt.x, b.stpt.x) && NearlyEqual(a.edpt.x, b.edpt.x)) ||
-                             (NearlyEqual(a.edpt.x, b.stpt.x) && NearlyEqual(a.stpt.x, b.edpt.x)));
-            }
-            if (duplicate) b.mark = true;
-        }
-    }
-}
 
 TXlsxKeisen Seg(double x0, double y0, double x1, double y1) { return {{x0, y0, 0}, {x1, y1, 0}, false}; }
 
@@ -193,8 +152,8 @@ TEST(Keisen, AgreesWithTheLiteralAlgorithmOnRandomLists) {
         KeisenList vert = RandomList(rng, true, count);
         KeisenList horz = RandomList(rng, false, count);
         KeisenList wantVert = vert, wantHorz = horz;
-        LiteralConsolidate(wantVert, true);
-        LiteralConsolidate(wantHorz, false);
+        test::LiteralConsolidate(wantVert, true);
+        test::LiteralConsolidate(wantHorz, false);
         ConsolidateKeisen(vert, horz);
         ASSERT_TRUE(SameRecords(vert, wantVert)) << "vertical list, round " << round;
         ASSERT_TRUE(SameRecords(horz, wantHorz)) << "horizontal list, round " << round;
@@ -219,8 +178,8 @@ TEST(Keisen, AgreesOnAFullyBorderedTable) {
         top -= h;
     }
     KeisenList wantVert = vert, wantHorz = horz;
-    LiteralConsolidate(wantVert, true);
-    LiteralConsolidate(wantHorz, false);
+    test::LiteralConsolidate(wantVert, true);
+    test::LiteralConsolidate(wantHorz, false);
     ConsolidateKeisen(vert, horz);
     EXPECT_TRUE(SameRecords(vert, wantVert));
     EXPECT_TRUE(SameRecords(horz, wantHorz));

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything (Linux and Windows) and runs every
+# test: native tests, the Windows tests under Wine, DXF audits with ezdxf and the
+# converter end to end. Ends with the benchmark figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+echo "== Linux build"
+cmake --preset linux >/dev/null
+cmake --build --preset linux
+echo "== Linux tests"
+ctest --preset linux
+
+echo "== Windows build (MinGW-w64)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+echo "== Windows tests (Wine)"
+ctest --preset windows
+
+echo "== Benchmark"
+build/linux/bin/tabulon_bench build/linux
