@@ -20,9 +20,15 @@ void DxfTextEncoder::AppendCodePoint(std::string& out, char32_t cp) {
     }
     uint8_t& state = state_[cp];
     if (state == kUnknown) {
-        char buf[2];
+        char buf[2] = {0, 0};
         int len = 0;
-        if (Cp932EncodeCodePoint(cp, buf, len) && (len == 1 || len == 2)) {
+        // Windows also maps U+0080 and four private-use characters to the single
+        // bytes 0x80, 0xA0 and 0xFD-0xFF, which other readers do not decode: those
+        // are escaped like any missing character.
+        const bool encoded = Cp932EncodeCodePoint(cp, buf, len);
+        const unsigned char first = static_cast<unsigned char>(buf[0]);
+        const bool singleByteOk = first < 0x80 || (first >= 0xA1 && first <= 0xDF);
+        if (encoded && (len == 2 || (len == 1 && singleByteOk))) {
             state = static_cast<uint8_t>(len);
             bytes_[2 * cp] = buf[0];
             bytes_[2 * cp + 1] = len == 2 ? buf[1] : 0;

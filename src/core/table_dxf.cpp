@@ -20,41 +20,45 @@ void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const cha
     DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, kByLayer, kColorByLayer);
 }
 
-// Separator runs along each row, over the cells that are not merged.
+// Walks the cells of one row or column and calls emit(from, to) for every run of
+// cells that are not merged, measured along the walk. The last run ends at total.
+template <typename CellAt, typename Size, typename Emit>
+void ForEachSeparatorRun(int32_t count, CellAt cellAt, Size size, double total, Emit emit) {
+    bool previousMerged = true;
+    double s = 0;
+    double runStart = 0;
+    for (int32_t k = 1; k <= count; ++k) {
+        const TXlsxCellAttr& cell = cellAt(k);
+        if (cell.cellMerge && !previousMerged) emit(runStart, s);
+        if (!cell.cellMerge && previousMerged) runStart = s;
+        previousMerged = cell.cellMerge;
+        s += size(cell);
+    }
+    if (!previousMerged) emit(runStart, total);
+}
+
+// Separator runs along each row, then the table's bottom edge.
 void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
-        bool previousMerged = true;
-        double s = 0;
-        double runStart = 0;
-        for (int32_t c = 1; c <= table.TableCols; ++c) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            if (cell.cellMerge && !previousMerged) Line(lines, runStart, top, s, top, kLayerCellLine);
-            if (!cell.cellMerge && previousMerged) runStart = s;
-            previousMerged = cell.cellMerge;
-            s += cell.drawW;
-        }
-        if (!previousMerged) Line(lines, runStart, top, totalW, top, kLayerCellLine);
+        ForEachSeparatorRun(
+            table.TableCols, [&](int32_t c) -> const TXlsxCellAttr& { return table.At(r, c); },
+            [](const TXlsxCellAttr& cell) { return cell.drawW; }, totalW,
+            [&](double from, double to) { Line(lines, from, top, to, top, kLayerCellLine); });
         top -= table.At(r, 1).drawH;
     }
     Line(lines, 0, -totalH, totalW, -totalH, kLayerCellLine);
 }
 
-// Separator runs down each column, over the cells that are not merged.
+// Separator runs down each column, then the table's right edge. Column positions
+// come from the first row; each run's length from the column's own cells.
 void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
     double x = 0;
     for (int32_t c = 1; c <= table.TableCols; ++c) {
-        bool previousMerged = true;
-        double s = 0;
-        double runStart = 0;
-        for (int32_t r = 1; r <= table.TableRows; ++r) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            if (cell.cellMerge && !previousMerged) Line(lines, x, -runStart, x, -s, kLayerCellLine);
-            if (!cell.cellMerge && previousMerged) runStart = s;
-            previousMerged = cell.cellMerge;
-            s += cell.drawH;
-        }
-        if (!previousMerged) Line(lines, x, -runStart, x, -totalH, kLayerCellLine);
+        ForEachSeparatorRun(
+            table.TableRows, [&](int32_t r) -> const TXlsxCellAttr& { return table.At(r, c); },
+            [](const TXlsxCellAttr& cell) { return cell.drawH; }, totalH,
+            [&](double from, double to) { Line(lines, x, -from, x, -to, kLayerCellLine); });
         x += table.At(1, c).drawW;
     }
     Line(lines, totalW, 0, totalW, -totalH, kLayerCellLine);

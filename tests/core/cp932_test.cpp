@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <map>
 #include <string>
 
 #include "core/cp932.h"
+#include "core/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -41,6 +45,49 @@ TEST(DxfTextEncoder, ReusesItsCacheAcrossCalls) {
     DxfTextEncoder encoder;
     EXPECT_EQ(encoder.Encode("한"), "\\U+D55C");
     EXPECT_EQ(encoder.Encode("한表"), "\\U+D55C\x95\x5C");
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// Every BMP character against an independent table of code page 932: the same
+// bytes on every platform, and \U+XXXX for everything the table lacks.
+TEST(DxfTextEncoder, MatchesTheReferenceTableForTheWholeBmp) {
+    std::ifstream in(std::string(TABULON_SOURCE_DIR) + "/tests/golden/cp932-map.txt");
+    ASSERT_TRUE(in.good());
+    std::map<char32_t, std::string> expected;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        char32_t cp = static_cast<char32_t>(std::stoul(line.substr(0, 4), nullptr, 16));
+        std::string bytes;
+        for (size_t k = 5; k + 1 < line.size() + 1 && k + 2 <= line.size(); k += 2) {
+            bytes += static_cast<char>(std::stoul(line.substr(k, 2), nullptr, 16));
+        }
+        expected[cp] = bytes;
+    }
+    ASSERT_GT(expected.size(), 9000u);
+
+    DxfTextEncoder encoder;
+    int mismatches = 0;
+    for (char32_t cp = 0x80; cp <= 0xFFFF && mismatches < 20; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        std::string utf8;
+        AppendUtf8(utf8, cp);
+        auto found = expected.find(cp);
+        char escape[16];
+        std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(cp));
+        const std::string want = found != expected.end() ? found->second : std::string(escape);
+        const std::string got = encoder.Encode(utf8);
+        if (got != want) {
+            ++mismatches;
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(cp) << ": got " << ::testing::PrintToString(got)
+                          << ", want " << ::testing::PrintToString(want);
+        }
+    }
 }
 
 }  // namespace
