@@ -24,7 +24,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // Every border set, one row in ten with a 1 x 3 merged area and one 2 x 2 area
 // in every twenty rows, texts in every cell, a few of them on two lines.
@@ -44,7 +46,8 @@ void Generate(int32_t rows, int32_t cols, bool checker, CellTable& table, GridTe
             cell.lineBits = !checker || (r + c) % 2 == 0 ? 15 : 0;
             cell.mergerowYscount = 1;
             cell.mergecolXscount = 1;
-            std::string text = (c % 7 == 0) ? "系統 " + std::to_string(r) + "\n予備" : "部材-" + std::to_string(r * 100 + c);
+            std::string text =
+                (c % 7 == 0) ? "系統 " + std::to_string(r) + "\n予備" : "部材-" + std::to_string(r * 100 + c);
             cell.str = text;
             texts.Set(c, r, std::move(text));
         }
@@ -105,11 +108,12 @@ int main(int argc, char** argv) {
         int32_t rows, cols;
         bool checker, literal;
     };
-    const Case cases[] = {{100, 20, false, true},  {1000, 20, false, true}, {2000, 50, false, false},
-                          {100, 20, true, true},   {1000, 20, true, true},  {2000, 50, true, false}};
-    std::printf("Tabulon conversion benchmark: merged areas and texts in every cell; borders on every cell\n"
-                "(bordered) or on every other cell (checker). Times include the file write; the literal\n"
-                "column is the pairwise consolidation on the same segments.\n");
+    const Case cases[] = {{100, 20, false, true}, {1000, 20, false, true}, {2000, 50, false, false},
+                          {100, 20, true, true},  {1000, 20, true, true},  {2000, 50, true, false}};
+    std::printf(
+        "Tabulon conversion benchmark: merged areas and texts in every cell; borders on every cell\n"
+        "(bordered) or on every other cell (checker). Times include the file write; the literal\n"
+        "column is the pairwise consolidation on the same segments.\n");
     for (const Case& c : cases) {
         std::fflush(stdout);  // or the child repeats what is still buffered
         pid_t child = fork();

@@ -67,7 +67,8 @@ struct KeyName {
 };
 
 constexpr KeyName kTopKeys[] = {
-    {"rows", Key::Rows}, {"cols", Key::Cols}, {"settings", Key::Settings}, {"cells", Key::Cells}, {"source", Key::Source},
+    {"rows", Key::Rows},   {"cols", Key::Cols},     {"settings", Key::Settings},
+    {"cells", Key::Cells}, {"source", Key::Source},
 };
 
 constexpr KeyName kSettingsKeys[] = {
@@ -83,7 +84,10 @@ constexpr KeyName kSettingsKeys[] = {
 };
 
 constexpr KeyName kSourceKeys[] = {
-    {"workbook", Key::Workbook}, {"sheet", Key::Sheet}, {"firstRow", Key::FirstRow}, {"firstCol", Key::FirstCol},
+    {"workbook", Key::Workbook},
+    {"sheet", Key::Sheet},
+    {"firstRow", Key::FirstRow},
+    {"firstCol", Key::FirstCol},
 };
 
 constexpr KeyName kCellKeys[] = {
@@ -623,7 +627,9 @@ bool AppendString(std::string& out, const std::string& text) {
     return true;
 }
 
-[[noreturn]] void NotUtf8(const std::string& place) { throw TabulonError(place + ": not valid UTF-8, cannot write it"); }
+[[noreturn]] void NotUtf8(const std::string& place) {
+    throw TabulonError(place + ": not valid UTF-8, cannot write it");
+}
 
 void AppendStringField(std::string& out, const char* name, const std::string& text, size_t cell) {
     out += ", \"";

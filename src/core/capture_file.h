@@ -20,8 +20,8 @@ struct CaptureSource {
 };
 
 struct Capture {
-    CellTable table;            // fields 1-11 from the file; drawing sizes not yet computed
-    GridTexts texts;            // working texts, with column letters and row numbers in the headers
+    CellTable table;                // fields 1-11 from the file; drawing sizes not yet computed
+    GridTexts texts;                // working texts, with column letters and row numbers in the headers
     PartialScaleSettings settings;  // only the keys the file holds
     std::optional<CaptureSource> source;
 };

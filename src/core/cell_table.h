@@ -101,12 +101,12 @@ struct TXlsxKeisen {
 using KeisenList = std::vector<TXlsxKeisen>;
 
 struct ScaleSettings {
-    double colXsc = 20;        // grid pixels per character unit
-    double rowYsc = 3;         // grid pixels per point
-    double cadXsc = 3;         // drawing units per character unit
-    double cadYsc = 0.43;      // drawing units per point of row height
-    double cadTsc = 0.27;      // drawing units of text height per point of font size
-    double cadTof = 0.8;       // text base-point offset, in text heights
+    double colXsc = 20;    // grid pixels per character unit
+    double rowYsc = 3;     // grid pixels per point
+    double cadXsc = 3;     // drawing units per character unit
+    double cadYsc = 0.43;  // drawing units per point of row height
+    double cadTsc = 0.27;  // drawing units of text height per point of font size
+    double cadTof = 0.8;   // text base-point offset, in text heights
     int32_t cellLineColor = 252;
     bool cellLineDraw = true;
     int32_t xlsVerNum = 16;

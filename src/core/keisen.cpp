@@ -19,11 +19,15 @@ constexpr double kReach = 2 * kKeisenTolerance;
 // overflow bucket that every search also scans.
 constexpr double kGridLimit = 2e9;
 
-bool OnGrid(double x, double y) { return std::fabs(x) <= kGridLimit && std::fabs(y) <= kGridLimit; }
+bool OnGrid(double x, double y) {
+    return std::fabs(x) <= kGridLimit && std::fabs(y) <= kGridLimit;
+}
 
 // Multiplying by the reciprocal errs by an ulp or so, far inside the reach's margin.
 constexpr double kPerBucket = 1 / kBucket;
-int64_t BucketOf(double v) { return static_cast<int64_t>(std::floor(v * kPerBucket)); }
+int64_t BucketOf(double v) {
+    return static_cast<int64_t>(std::floor(v * kPerBucket));
+}
 
 // Record indices grouped by the bucket of their start point, with a
 // "next unmarked position" union-find so that marked records cost nothing.
@@ -109,7 +113,8 @@ private:
     };
 
     static size_t Hash(int64_t bx, int64_t by) {
-        uint64_t h = static_cast<uint64_t>(bx) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(by) * 0xC2B2AE3D27D4EB4Full;
+        uint64_t h =
+            static_cast<uint64_t>(bx) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(by) * 0xC2B2AE3D27D4EB4Full;
         return static_cast<size_t>(h ^ (h >> 29));
     }
 
@@ -144,8 +149,8 @@ private:
     template <typename Visit>
     void Scan(uint32_t begin, uint32_t end, uint32_t after, Visit& visit) {
         // Indices ascend within a bucket: skip to the first one past `after`.
-        uint32_t p = static_cast<uint32_t>(
-            std::upper_bound(order_.begin() + begin, order_.begin() + end, after) - order_.begin());
+        uint32_t p = static_cast<uint32_t>(std::upper_bound(order_.begin() + begin, order_.begin() + end, after) -
+                                           order_.begin());
         for (p = NextUnmarked(p); p < end; p = NextUnmarked(p + 1)) {
             if (!visit(order_[p])) return;
         }
@@ -210,13 +215,15 @@ void Consolidate(KeisenList& list) {
                     break;
                 }
             }
-            if (found == n) index.ForEachNear(end.x, end.y, peeked, [&](uint32_t j) {
-                if (continues(j)) {
-                    found = std::min(found, j);
-                    return false;  // later ones in this bucket cannot come first
-                }
-                return true;
-            });
+            if (found == n) {
+                index.ForEachNear(end.x, end.y, peeked, [&](uint32_t j) {
+                    if (continues(j)) {
+                        found = std::min(found, j);
+                        return false;  // later ones in this bucket cannot come first
+                    }
+                    return true;
+                });
+            }
             if (found == n) break;
             Axis::Join(list[i], list[found]);
             list[found].mark = true;

@@ -232,7 +232,9 @@ void DxfWriteEnd(DxfLines& lines) {
     lines.Add("  0\r\nEOF");
 }
 
-TAcadPoint VarToAcadPoint(const double (&point)[3]) { return TAcadPoint{point[0], point[1], point[2]}; }
+TAcadPoint VarToAcadPoint(const double (&point)[3]) {
+    return TAcadPoint{point[0], point[1], point[2]};
+}
 
 bool VarToAcadPoints(const std::vector<double>& flat, TAcadPoint* target, int lastIndex) {
     // (highest index + 1) div 2 pairs, as an odd trailing coordinate is ignored.

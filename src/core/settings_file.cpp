@@ -10,7 +10,9 @@ namespace tabulon {
 
 namespace {
 
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
@@ -28,7 +30,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
 
 }  // namespace
 

@@ -109,8 +109,7 @@ void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, b
                 w = cell.drawMW;
                 h = cell.drawMH;
                 if (cellLineDraw) {
-                    const std::vector<double> outline = {left,     top,     left + w, top,
-                                                         left + w, top - h, left,     top - h};
+                    const std::vector<double> outline = {left, top, left + w, top, left + w, top - h, left, top - h};
                     TAcadPoint corners[4];
                     VarToAcadPoints(outline, corners, 3);
                     DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
@@ -181,7 +180,9 @@ void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& h
         for (int32_t c = 1; c <= table.TableCols; ++c) {
             const TXlsxCellAttr& cell = table.At(r, c);
             const double right = left + cell.drawW;
-            auto counts = [&](uint8_t bit) { return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit)); };
+            auto counts = [&](uint8_t bit) {
+                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
+            };
             if (counts(kEdgeTop)) horzKeisen.push_back({{left, top, 0}, {right, top, 0}, false});
             if (counts(kEdgeBottom)) horzKeisen.push_back({{left, bottom, 0}, {right, bottom, 0}, false});
             if (counts(kEdgeLeft)) vertKeisen.push_back({{left, top, 0}, {left, bottom, 0}, false});

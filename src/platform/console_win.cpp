@@ -24,7 +24,11 @@ void Write(DWORD which, std::string_view text) {
 
 }  // namespace
 
-void WriteOut(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
-void WriteErr(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+void WriteOut(std::string_view text) {
+    Write(STD_OUTPUT_HANDLE, text);
+}
+void WriteErr(std::string_view text) {
+    Write(STD_ERROR_HANDLE, text);
+}
 
 }  // namespace tabulon

@@ -217,8 +217,8 @@ TEST(CaptureFileRoundTrip, AwkwardValuesSurviveExactly) {
         a.str = strs[i];
         cap.texts.Set(static_cast<int32_t>(i % 3 + 1), static_cast<int32_t>(i / 3 + 1), strs[i]);
     }
-    cap.texts.Set(3, 1, "");            // edited to empty
-    cap.texts.Set(2, 2, "added\n行");    // text where the capture had none
+    cap.texts.Set(3, 1, "");           // edited to empty
+    cap.texts.Set(2, 2, "added\n行");  // text where the capture had none
     ScaleSettings settings;
     settings.colXsc = 0.1;
     settings.rowYsc = 1.0 / 3.0;
@@ -305,16 +305,22 @@ TEST(CaptureFileErrors, RejectsMalformedFilesNamingThePlace) {
         {"too many cells", Doc(1, 1, Repeat(2)), "cells: expected 1 cell objects (rows 1 x cols 1), found 2"},
         {"product beyond 32 bits", Doc(65536, 65536, ""), "expected 4294967296 cell objects"},
         {"rows without cols", Doc(5, 0, ""), "rows, cols: 5 x 0 is not a table"},
-        {"cells not an array", "{\"rows\": 0, \"cols\": 0, \"cells\": {}}", "cells: expected an array, found an object"},
+        {"cells not an array", "{\"rows\": 0, \"cols\": 0, \"cells\": {}}",
+         "cells: expected an array, found an object"},
         {"cell not an object", Doc(1, 2, "{}, 7"), "cells[1]: expected an object, found 7"},
         {"cell is an array", Doc(1, 2, "{}, []"), "cells[1]: expected an object, found an array"},
         // rows and cols.
         {"rows negative", Doc(-1, 1, ""), "rows: expected a non-negative integer, found -1"},
-        {"rows a string", "{\"rows\": \"2\", \"cols\": 1, \"cells\": []}", "rows: expected a non-negative integer, found a string"},
-        {"rows fractional", "{\"rows\": 3.5, \"cols\": 1, \"cells\": []}", "rows: expected a non-negative integer, found 3.5"},
-        {"rows null", "{\"rows\": null, \"cols\": 1, \"cells\": []}", "rows: expected a non-negative integer, found null"},
-        {"cols beyond int32", "{\"rows\": 1, \"cols\": 2147483648, \"cells\": []}", "cols: 2147483648 is out of range 0..2147483646"},
-        {"cols beyond int64", "{\"rows\": 1, \"cols\": 18446744073709551615, \"cells\": []}", "cols: 18446744073709551615 is out of range"},
+        {"rows a string", "{\"rows\": \"2\", \"cols\": 1, \"cells\": []}",
+         "rows: expected a non-negative integer, found a string"},
+        {"rows fractional", "{\"rows\": 3.5, \"cols\": 1, \"cells\": []}",
+         "rows: expected a non-negative integer, found 3.5"},
+        {"rows null", "{\"rows\": null, \"cols\": 1, \"cells\": []}",
+         "rows: expected a non-negative integer, found null"},
+        {"cols beyond int32", "{\"rows\": 1, \"cols\": 2147483648, \"cells\": []}",
+         "cols: 2147483648 is out of range 0..2147483646"},
+        {"cols beyond int64", "{\"rows\": 1, \"cols\": 18446744073709551615, \"cells\": []}",
+         "cols: 18446744073709551615 is out of range"},
         {"rows huge float", "{\"rows\": 1e20, \"cols\": 1, \"cells\": []}", "rows: 1e20 is out of range 0..2147483646"},
         // Cell fields.
         {"rowH too big", Doc(2, 4, Repeat(7) + ", {\"rowH\": 70000}"), "cells[7].rowH: 70000 is out of range 0..65535"},
@@ -322,24 +328,35 @@ TEST(CaptureFileErrors, RejectsMalformedFilesNamingThePlace) {
         {"txtAlign past 8 bits", Doc(1, 1, "{\"txtAlign\": 256}"), "cells[0].txtAlign: 256 is out of range 0..255"},
         {"lineBits negative", Doc(1, 1, "{\"lineBits\": -1}"), "cells[0].lineBits: -1 is out of range 0..255"},
         {"colW fractional", Doc(1, 1, "{\"colW\": 3.5}"), "cells[0].colW: expected an integer, found 3.5"},
-        {"txtSize as text", Doc(1, 1, "{\"txtSize\": \"11\"}"), "cells[0].txtSize: expected an integer, found a string"},
-        {"mergeLeft object", Doc(1, 1, "{\"mergeLeft\": {}}"), "cells[0].mergeLeft: expected an integer, found an object"},
-        {"cellMerge number", Doc(2, 2, Repeat(3) + ", {\"cellMerge\": 1}"), "cells[3].cellMerge: expected true or false, found 1"},
+        {"txtSize as text", Doc(1, 1, "{\"txtSize\": \"11\"}"),
+         "cells[0].txtSize: expected an integer, found a string"},
+        {"mergeLeft object", Doc(1, 1, "{\"mergeLeft\": {}}"),
+         "cells[0].mergeLeft: expected an integer, found an object"},
+        {"cellMerge number", Doc(2, 2, Repeat(3) + ", {\"cellMerge\": 1}"),
+         "cells[3].cellMerge: expected true or false, found 1"},
         {"str number", Doc(1, 1, "{\"str\": 5}"), "cells[0].str: expected a string, found 5"},
         {"text null", Doc(1, 1, "{\"text\": null}"), "cells[0].text: expected a string, found null"},
         {"text array", Doc(1, 1, "{\"text\": [\"a\"]}"), "cells[0].text: expected a string, found an array"},
         // Settings.
         {"settings array", Doc(1, 1, "{}", "\"settings\": [], "), "settings: expected an object, found an array"},
-        {"setting as text", Doc(1, 1, "{}", "\"settings\": {\"colXsc\": \"20\"}, "), "settings.colXsc: expected a number, found a string"},
-        {"colour fractional", Doc(1, 1, "{}", "\"settings\": {\"cellLineColor\": 2.5}, "), "settings.cellLineColor: expected an integer, found 2.5"},
-        {"version past int32", Doc(1, 1, "{}", "\"settings\": {\"xlsVerNum\": 1e10}, "), "settings.xlsVerNum: 1e10 is out of range -2147483648..2147483647"},
-        {"draw flag number", Doc(1, 1, "{}", "\"settings\": {\"cellLineDraw\": 1}, "), "settings.cellLineDraw: expected true or false, found 1"},
+        {"setting as text", Doc(1, 1, "{}", "\"settings\": {\"colXsc\": \"20\"}, "),
+         "settings.colXsc: expected a number, found a string"},
+        {"colour fractional", Doc(1, 1, "{}", "\"settings\": {\"cellLineColor\": 2.5}, "),
+         "settings.cellLineColor: expected an integer, found 2.5"},
+        {"version past int32", Doc(1, 1, "{}", "\"settings\": {\"xlsVerNum\": 1e10}, "),
+         "settings.xlsVerNum: 1e10 is out of range -2147483648..2147483647"},
+        {"draw flag number", Doc(1, 1, "{}", "\"settings\": {\"cellLineDraw\": 1}, "),
+         "settings.cellLineDraw: expected true or false, found 1"},
         // Source.
         {"source string", Doc(1, 1, "{}", "\"source\": \"Book1\", "), "source: expected an object, found a string"},
-        {"workbook number", Doc(1, 1, "{}", "\"source\": {\"workbook\": 5}, "), "source.workbook: expected a string, found 5"},
-        {"firstRow zero", Doc(1, 1, "{}", "\"source\": {\"firstRow\": 0}, "), "source.firstRow: expected a positive integer, found 0"},
-        {"firstCol beyond int32", Doc(1, 1, "{}", "\"source\": {\"firstCol\": 2147483648}, "), "source.firstCol: 2147483648 is out of range 1..2147483647"},
-        {"rows run past int32", Doc(2, 1, "{},{}", "\"source\": {\"firstRow\": 2147483647}, "), "source.firstRow: 2147483647 with 2 rows runs past"},
+        {"workbook number", Doc(1, 1, "{}", "\"source\": {\"workbook\": 5}, "),
+         "source.workbook: expected a string, found 5"},
+        {"firstRow zero", Doc(1, 1, "{}", "\"source\": {\"firstRow\": 0}, "),
+         "source.firstRow: expected a positive integer, found 0"},
+        {"firstCol beyond int32", Doc(1, 1, "{}", "\"source\": {\"firstCol\": 2147483648}, "),
+         "source.firstCol: 2147483648 is out of range 1..2147483647"},
+        {"rows run past int32", Doc(2, 1, "{},{}", "\"source\": {\"firstRow\": 2147483647}, "),
+         "source.firstRow: 2147483647 with 2 rows runs past"},
     };
     for (const Case& c : cases) {
         std::string error = ErrorOf(c.json);
@@ -452,12 +469,9 @@ TEST(CaptureFileParse, UnknownKeysAreSkippedWithAWarning) {
     EXPECT_EQ(cap.source->sheet, "S");
 
     const std::vector<std::string> expected = {
-        "comment: unknown key, ignored",
-        "settings.colxsc: unknown key, ignored",
-        "source.url: unknown key, ignored",
-        "cells[0].font: unknown key, ignored (found in 3 cells)",
-        "cells[1].rowh: unknown key, ignored",
-        "version: unknown key, ignored",
+        "comment: unknown key, ignored",       "settings.colxsc: unknown key, ignored",
+        "source.url: unknown key, ignored",    "cells[0].font: unknown key, ignored (found in 3 cells)",
+        "cells[1].rowh: unknown key, ignored", "version: unknown key, ignored",
     };
     EXPECT_EQ(warnings, expected);
 

@@ -1,8 +1,9 @@
+#include "core/drawing_sizes.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "core/drawing_sizes.h"
 #include "support/table_builder.h"
 
 namespace tabulon {
@@ -29,8 +30,8 @@ TEST(CellTable, RowMajorAddressingAndReplace) {
 }
 
 TEST(CellTable, ColumnLetters) {
-    const std::pair<int, const char*> cases[] = {{1, "A"},    {26, "Z"},   {27, "AA"},    {52, "AZ"},  {53, "BA"},
-                                                 {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {0, ""}, {-5, ""}};
+    const std::pair<int, const char*> cases[] = {{1, "A"},    {26, "Z"},    {27, "AA"},     {52, "AZ"}, {53, "BA"},
+                                                 {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}, {0, ""},    {-5, ""}};
     for (auto [n, letters] : cases) EXPECT_EQ(ColumnLetters(n), letters) << n;
 }
 
@@ -48,9 +49,9 @@ TEST(DrawingSizes, StandardSizesFromScales) {
 
 struct MergeCase {
     const char* name;
-    int rows, cols;                  // table
+    int rows, cols;                    // table
     int row, col, areaRows, areaCols;  // merged area as captured
-    std::vector<int> bits;           // mergeBits of the table, row-major, -1 = not merged
+    std::vector<int> bits;             // mergeBits of the table, row-major, -1 = not merged
 };
 
 class MergeBitsTest : public ::testing::TestWithParam<MergeCase> {};
@@ -92,16 +93,14 @@ TEST_P(MergeBitsTest, OutlineBitsMarksAndSums) {
 
 INSTANTIATE_TEST_SUITE_P(
     Areas, MergeBitsTest,
-    ::testing::Values(
-        MergeCase{"2x2", 2, 2, 1, 1, 2, 2, {5, 9, 6, 10}},
-        MergeCase{"1x3", 1, 3, 1, 1, 1, 3, {7, 3, 11}},
-        MergeCase{"3x1", 3, 1, 1, 1, 3, 1, {13, 12, 14}},
-        MergeCase{"3x3 inside 4x4", 4, 4, 2, 2, 3, 3,
-                  {-1, -1, -1, -1, -1, 5, 1, 9, -1, 4, 0, 8, -1, 6, 2, 10}},
-        MergeCase{"1x1", 1, 1, 1, 1, 1, 1, {15}},
-        // An area captured only in part is closed at the table's edge.
-        MergeCase{"3x3 cut by the table's right and bottom", 2, 2, 1, 1, 3, 3, {5, 9, 6, 10}},
-        MergeCase{"2x5 cut to 2x2", 3, 3, 2, 2, 2, 5, {-1, -1, -1, -1, 5, 9, -1, 6, 10}}));
+    ::testing::Values(MergeCase{"2x2", 2, 2, 1, 1, 2, 2, {5, 9, 6, 10}}, MergeCase{"1x3", 1, 3, 1, 1, 1, 3, {7, 3, 11}},
+                      MergeCase{"3x1", 3, 1, 1, 1, 3, 1, {13, 12, 14}},
+                      MergeCase{
+                          "3x3 inside 4x4", 4, 4, 2, 2, 3, 3, {-1, -1, -1, -1, -1, 5, 1, 9, -1, 4, 0, 8, -1, 6, 2, 10}},
+                      MergeCase{"1x1", 1, 1, 1, 1, 1, 1, {15}},
+                      // An area captured only in part is closed at the table's edge.
+                      MergeCase{"3x3 cut by the table's right and bottom", 2, 2, 1, 1, 3, 3, {5, 9, 6, 10}},
+                      MergeCase{"2x5 cut to 2x2", 3, 3, 2, 2, 2, 5, {-1, -1, -1, -1, 5, 9, -1, 6, 10}}));
 
 TEST(DrawingSizes, CountsBelowOneCountAsOne) {
     TestTable t(2, 2);

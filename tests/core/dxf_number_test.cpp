@@ -1,9 +1,9 @@
+#include "core/dxf_number.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "core/dxf_number.h"
 
 namespace tabulon {
 namespace {

@@ -1,3 +1,5 @@
+#include "core/keisen.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,15 +8,18 @@
 #include <random>
 #include <vector>
 
-#include "core/keisen.h"
 #include "support/literal_keisen.h"
 
 namespace tabulon {
 namespace {
 
-TXlsxKeisen Seg(double x0, double y0, double x1, double y1) { return {{x0, y0, 0}, {x1, y1, 0}, false}; }
+TXlsxKeisen Seg(double x0, double y0, double x1, double y1) {
+    return {{x0, y0, 0}, {x1, y1, 0}, false};
+}
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 ::testing::AssertionResult SameRecords(const KeisenList& got, const KeisenList& want) {
     if (got.size() != want.size()) return ::testing::AssertionFailure() << "sizes differ";
@@ -25,8 +30,8 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
             !SameBits(g.edpt.x, w.edpt.x) || !SameBits(g.edpt.y, w.edpt.y)) {
             return ::testing::AssertionFailure()
                    << "record " << k << ": got (" << g.stpt.x << ", " << g.stpt.y << ")-(" << g.edpt.x << ", "
-                   << g.edpt.y << ") mark " << g.mark << ", want (" << w.stpt.x << ", " << w.stpt.y << ")-("
-                   << w.edpt.x << ", " << w.edpt.y << ") mark " << w.mark;
+                   << g.edpt.y << ") mark " << g.mark << ", want (" << w.stpt.x << ", " << w.stpt.y << ")-(" << w.edpt.x
+                   << ", " << w.edpt.y << ") mark " << w.mark;
         }
     }
     return ::testing::AssertionSuccess();
@@ -63,7 +68,10 @@ TEST(Keisen, KnownCases) {
          true,
          {Seg(0, 0, 0, -1), Seg(0, -1, 0, -2), Seg(0, -2, 0, -3)},
          {Seg(0, 0, 0, -3), marked(Seg(0, -1, 0, -2)), marked(Seg(0, -2, 0, -3))}},
-        {"identical horizontals", false, {Seg(0, 5, 3, 5), Seg(0, 5, 3, 5)}, {Seg(0, 5, 3, 5), marked(Seg(0, 5, 3, 5))}},
+        {"identical horizontals",
+         false,
+         {Seg(0, 5, 3, 5), Seg(0, 5, 3, 5)},
+         {Seg(0, 5, 3, 5), marked(Seg(0, 5, 3, 5))}},
         // A reversed copy starts where the first one ends, so the join swallows it.
         {"reversed copy", false, {Seg(0, 5, 3, 5), Seg(3, 5, 0, 5)}, {Seg(0, 5, 0, 5), marked(Seg(3, 5, 0, 5))}},
         {"reversed duplicate of a grown record",
@@ -86,8 +94,10 @@ TEST(Keisen, KnownCases) {
     };
     for (const Case& c : cases) {
         KeisenList vert, horz, none;
-        if (c.vertical) ConsolidateBoth(c.in, none, vert, horz);
-        else ConsolidateBoth(none, c.in, vert, horz);
+        if (c.vertical)
+            ConsolidateBoth(c.in, none, vert, horz);
+        else
+            ConsolidateBoth(none, c.in, vert, horz);
         EXPECT_TRUE(SameRecords(c.vertical ? vert : horz, c.out)) << c.name;
     }
 }
@@ -104,7 +114,10 @@ KeisenList RandomList(std::mt19937_64& rng, bool vertical, size_t count) {
     KeisenList list;
     while (list.size() < count) {
         switch (pick(10)) {
-            case 0: case 1: case 2: case 3: {  // a chain, then shuffled into place
+            case 0:
+            case 1:
+            case 2:
+            case 3: {  // a chain, then shuffled into place
                 double fixed = coord(6), along = coord(8);
                 size_t length = 1 + pick(5);
                 KeisenList chain;
@@ -117,7 +130,8 @@ KeisenList RandomList(std::mt19937_64& rng, bool vertical, size_t count) {
                 for (auto& s : chain) list.push_back(s);
                 break;
             }
-            case 4: case 5: {  // duplicate of an earlier record, maybe reversed, maybe nudged
+            case 4:
+            case 5: {  // duplicate of an earlier record, maybe reversed, maybe nudged
                 if (list.empty()) break;
                 TXlsxKeisen d = list[pick(list.size())];
                 d.mark = false;
@@ -126,7 +140,8 @@ KeisenList RandomList(std::mt19937_64& rng, bool vertical, size_t count) {
                 list.push_back(d);
                 break;
             }
-            case 6: case 7: {  // a lone record of the list's shape
+            case 6:
+            case 7: {  // a lone record of the list's shape
                 double fixed = coord(6), a = coord(8), b = coord(8);
                 list.push_back(vertical ? Seg(fixed, a, fixed, b) : Seg(a, fixed, b, fixed));
                 break;

@@ -1,9 +1,10 @@
+#include "core/r12_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/r12_writer.h"
 #include "support/test_support.h"
 
 namespace tabulon {
@@ -72,10 +73,8 @@ TEST(R12Writer, PolylineItems) {
     DxfLines lines;
     DxfWritePolyline(lines, square, 3, true, "XLSCellLine", "BYLAYER", 256);
     std::vector<std::string> expected = {
-        "  0\r\nPOLYLINE",
-        "  8\r\nXLSCellLine\r\n  6\r\nBYLAYER\r\n 62\r\n256\r\n 48\r\n1.0",
-        " 66\r\n1",
-        " 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0",
+        "  0\r\nPOLYLINE", "  8\r\nXLSCellLine\r\n  6\r\nBYLAYER\r\n 62\r\n256\r\n 48\r\n1.0",
+        " 66\r\n1",        " 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0",
         " 70\r\n1",
     };
     const char* coords[4] = {" 10\r\n0\r\n 20\r\n0\r\n 30\r\n0.0", " 10\r\n2.5\r\n 20\r\n0\r\n 30\r\n0.0",
@@ -92,10 +91,9 @@ TEST(R12Writer, PolylineItems) {
 TEST(R12Writer, OpenPolylineWithoutVertices) {
     DxfLines lines;
     DxfWritePolyline(lines, nullptr, -1, false, "X", "BYLAYER", 3);
-    EXPECT_EQ(Items(lines), (std::vector<std::string>{"  0\r\nPOLYLINE",
-                                                      "  8\r\nX\r\n  6\r\nBYLAYER\r\n 62\r\n3\r\n 48\r\n1.0",
-                                                      " 66\r\n1", " 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0",
-                                                      " 70\r\n0", "  0\r\nSEQEND"}));
+    EXPECT_EQ(Items(lines), (std::vector<std::string>{
+                                "  0\r\nPOLYLINE", "  8\r\nX\r\n  6\r\nBYLAYER\r\n 62\r\n3\r\n 48\r\n1.0", " 66\r\n1",
+                                " 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0", " 70\r\n0", "  0\r\nSEQEND"}));
 }
 
 TEST(R12Writer, TextItems) {
@@ -168,9 +166,9 @@ TEST(R12Writer, SavedEntitiesAreReadable) {
     DxfWritePolyline(lines, square, 3, true, kLayerCellLine, "BYLAYER", 256);
     DxfWriteText(lines, "寸法 ①・㈱ 한국 ½", {1, 1, 0}, {1, 1, 0}, 2.5, 1, 0, 0, 0, "ML", kLayerCellText, 256);
     DxfWriteEnd(lines);
-    test::SaveForAudit("writer_entities", lines,
-                       {{{"LINE@XLSBordLine", 1}, {"POLYLINE@XLSCellLine", 1}, {"TEXT@XLSCellText", 1}},
-                        {"寸法 ①・㈱ 한국 ½"}});
+    test::SaveForAudit(
+        "writer_entities", lines,
+        {{{"LINE@XLSBordLine", 1}, {"POLYLINE@XLSCellLine", 1}, {"TEXT@XLSCellText", 1}}, {"寸法 ①・㈱ 한국 ½"}});
 }
 
 }  // namespace

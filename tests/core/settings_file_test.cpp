@@ -1,8 +1,8 @@
+#include "core/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
-
-#include "core/settings_file.h"
 
 namespace tabulon {
 namespace {
@@ -50,8 +50,8 @@ TEST(SettingsFile, ReadsEveryKeyAndKeepsDefaultsPerKey) {
 }
 
 TEST(SettingsFile, CellLineDrawIsAnyNonZeroInteger) {
-    const std::pair<const char*, bool> cases[] = {
-        {"1", true}, {"0", false}, {"5", true}, {"-1", true}, {"0x0", false}, {"yes", true}, {"", true}};
+    const std::pair<const char*, bool> cases[] = {{"1", true},    {"0", false},  {"5", true}, {"-1", true},
+                                                  {"0x0", false}, {"yes", true}, {"", true}};
     for (auto [value, want] : cases) {
         std::string text = std::string("[Quillbox]\ncellLineDraw=") + value + "\n";
         EXPECT_EQ(ReadScaleSettings(text).cellLineDraw, want) << value;
@@ -59,24 +59,45 @@ TEST(SettingsFile, CellLineDrawIsAnyNonZeroInteger) {
 }
 
 TEST(SettingsFile, NumberRules) {
-    const std::pair<const char*, std::optional<double>> cases[] = {
-        {"0.43", 0.43},   {"-2", -2},         {"+1.5", 1.5},       {"1e-5", 1e-5},      {" 7 ", 7},
-        {".5", 0.5},      {"5.", 5},          {"0", 0},            {"", std::nullopt},  {"abc", std::nullopt},
-        {"1,5", std::nullopt}, {"1.2.3", std::nullopt}, {"0x10", std::nullopt}, {"inf", std::nullopt},
-        {"nan", std::nullopt}, {"1e999", std::nullopt}, {"1e", std::nullopt}, {"--1", std::nullopt},
-        {"1 000", std::nullopt}};
+    const std::pair<const char*, std::optional<double>> cases[] = {{"0.43", 0.43},
+                                                                   {"-2", -2},
+                                                                   {"+1.5", 1.5},
+                                                                   {"1e-5", 1e-5},
+                                                                   {" 7 ", 7},
+                                                                   {".5", 0.5},
+                                                                   {"5.", 5},
+                                                                   {"0", 0},
+                                                                   {"", std::nullopt},
+                                                                   {"abc", std::nullopt},
+                                                                   {"1,5", std::nullopt},
+                                                                   {"1.2.3", std::nullopt},
+                                                                   {"0x10", std::nullopt},
+                                                                   {"inf", std::nullopt},
+                                                                   {"nan", std::nullopt},
+                                                                   {"1e999", std::nullopt},
+                                                                   {"1e", std::nullopt},
+                                                                   {"--1", std::nullopt},
+                                                                   {"1 000", std::nullopt}};
     for (auto [text, want] : cases) EXPECT_EQ(ParseSettingsNumber(text), want) << "\"" << text << "\"";
     EXPECT_EQ(ParseSettingsNumber("1,5", ','), 1.5);
     EXPECT_EQ(ParseSettingsNumber("1.5", ','), std::nullopt);
 }
 
 TEST(SettingsFile, IntegerRules) {
-    const std::pair<const char*, std::optional<int32_t>> cases[] = {
-        {"252", 252},        {"-7", -7},          {"+3", 3},
-        {"0x10", 16},        {"0X1f", 31},        {"0xFFFFFFFF", -1},
-        {"0x", std::nullopt}, {"0x1FFFFFFFF", std::nullopt}, {"0xG", std::nullopt},
-        {"2147483647", 2147483647}, {"2147483648", std::nullopt}, {"1.0", std::nullopt},
-        {"", std::nullopt},  {"12abc", std::nullopt}};
+    const std::pair<const char*, std::optional<int32_t>> cases[] = {{"252", 252},
+                                                                    {"-7", -7},
+                                                                    {"+3", 3},
+                                                                    {"0x10", 16},
+                                                                    {"0X1f", 31},
+                                                                    {"0xFFFFFFFF", -1},
+                                                                    {"0x", std::nullopt},
+                                                                    {"0x1FFFFFFFF", std::nullopt},
+                                                                    {"0xG", std::nullopt},
+                                                                    {"2147483647", 2147483647},
+                                                                    {"2147483648", std::nullopt},
+                                                                    {"1.0", std::nullopt},
+                                                                    {"", std::nullopt},
+                                                                    {"12abc", std::nullopt}};
     for (auto [text, want] : cases) EXPECT_EQ(ParseSettingsInteger(text), want) << "\"" << text << "\"";
 }
 

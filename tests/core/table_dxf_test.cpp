@@ -1,3 +1,5 @@
+#include "core/table_dxf.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "core/drawing_sizes.h"
-#include "core/table_dxf.h"
 #include "support/dxf_reader.h"
 #include "support/table_builder.h"
 #include "support/test_support.h"
@@ -23,7 +24,9 @@ struct Seg {
     std::string layer;
 };
 
-bool Near(double a, double b) { return std::abs(a - b) < 1e-9; }
+bool Near(double a, double b) {
+    return std::abs(a - b) < 1e-9;
+}
 
 std::vector<Seg> Lines(const std::vector<Entity>& entities, const std::string& layer = "") {
     std::vector<Seg> segs;
@@ -113,16 +116,16 @@ TEST(TableDxf, SeparatorRunsStopAtMergedCells) {
     const double h = 4.3, W = 120, H = 3 * h;
     EXPECT_TRUE(SameSegs(Lines(entities, "XLSCellLine"),
                          {
-                             {0, 0, 60, 0, ""},            // row 1 up to the merged cells, written once
-                             {0, -2 * h, W, -2 * h, ""},   // row 2 is all merged: only row 3's top
-                             {0, -H, W, -H, ""},           // bottom edge
-                             {0, 0, 0, -h, ""},            // column 1: row 1, then rows 3
+                             {0, 0, 60, 0, ""},           // row 1 up to the merged cells, written once
+                             {0, -2 * h, W, -2 * h, ""},  // row 2 is all merged: only row 3's top
+                             {0, -H, W, -H, ""},          // bottom edge
+                             {0, 0, 0, -h, ""},           // column 1: row 1, then rows 3
                              {0, -2 * h, 0, -H, ""},
                              {30, 0, 30, -h, ""},
                              {30, -2 * h, 30, -H, ""},
-                             {60, -2 * h, 60, -H, ""},     // column 3: merged in rows 1 and 2
+                             {60, -2 * h, 60, -H, ""},  // column 3: merged in rows 1 and 2
                              {90, -2 * h, 90, -H, ""},
-                             {W, 0, W, -H, ""},            // right edge
+                             {W, 0, W, -H, ""},  // right edge
                          }));
     // Each merged area has its closed outline.
     auto outlines = OfType(entities, "POLYLINE");
@@ -219,14 +222,12 @@ TEST_P(MultiLineTextTest, LinesAreCentredOnePitchApart) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MultiLineTextTest,
-    ::testing::Values(TextCase{"A\n\nB", {{"A", 1}, {"B", -1}}},
-                      TextCase{"上\n下", {{"上", 0.5}, {"下", -0.5}}},
-                      TextCase{"A\n", {{"A", 0.5}}},  // a trailing line feed adds an empty piece
-                      TextCase{"A\r\nB\rC", {{"A", 1}, {"B", 0}, {"C", -1}}},
-                      TextCase{"tab\there\x01\x7F", {{"tab here  ", 0}}},
-                      TextCase{"\n", {}}));
+INSTANTIATE_TEST_SUITE_P(Cases, MultiLineTextTest,
+                         ::testing::Values(TextCase{"A\n\nB", {{"A", 1}, {"B", -1}}},
+                                           TextCase{"上\n下", {{"上", 0.5}, {"下", -0.5}}},
+                                           TextCase{"A\n", {{"A", 0.5}}},  // a trailing line feed adds an empty piece
+                                           TextCase{"A\r\nB\rC", {{"A", 1}, {"B", 0}, {"C", -1}}},
+                                           TextCase{"tab\there\x01\x7F", {{"tab here  ", 0}}}, TextCase{"\n", {}}));
 
 TEST(TableDxf, SplitTextLinesNeverLeavesControlCharacters) {
     for (const std::string& text : std::vector<std::string>{"a\r\n\r\nb", std::string("x\0y", 3), "\r\r", "末尾\r"}) {
@@ -273,10 +274,9 @@ TEST(TableDxf, MergedCellsGiveOnlyTheirOutlineBorders) {
     t.Merge(1, 1, 2, 2);
     t.settings.cellLineDraw = false;
     const double h = 14 * 0.43;
-    EXPECT_TRUE(SameSegs(Lines(Draw(t), "XLSBordLine"), {{0, 0, 0, -2 * h, ""},
-                                                          {48, 0, 48, -2 * h, ""},
-                                                          {0, 0, 48, 0, ""},
-                                                          {0, -2 * h, 48, -2 * h, ""}}));
+    EXPECT_TRUE(
+        SameSegs(Lines(Draw(t), "XLSBordLine"),
+                 {{0, 0, 0, -2 * h, ""}, {48, 0, 48, -2 * h, ""}, {0, 0, 48, 0, ""}, {0, -2 * h, 48, -2 * h, ""}}));
 }
 
 TEST(TableDxf, WholeJapaneseTableIsReadableByAReader) {

@@ -22,8 +22,10 @@ inline void LiteralConsolidate(KeisenList& list, bool vertical) {
             bool continues = vertical ? NearlyEqual(a.edpt.x, b.stpt.x) && NearlyEqual(a.edpt.y, b.stpt.y)
                                       : NearlyEqual(a.edpt.y, b.stpt.y) && NearlyEqual(a.edpt.x, b.stpt.x);
             if (continues) {
-                if (vertical) a.edpt.y = b.edpt.y;
-                else a.edpt.x = b.edpt.x;
+                if (vertical)
+                    a.edpt.y = b.edpt.y;
+                else
+                    a.edpt.x = b.edpt.x;
                 b.mark = true;
             }
         }

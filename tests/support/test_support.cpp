@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "core/table_dxf.h"
 #include "core/file_io.h"
+#include "core/table_dxf.h"
 
 namespace tabulon::test {
 
