@@ -1,9 +1,11 @@
 #include "core/table_dxf.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/cp932.h"
 #include "core/drawing_sizes.h"
+#include "core/errors.h"
 #include "core/file_io.h"
 #include "core/keisen.h"
 
@@ -195,12 +197,30 @@ void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& h
 
 bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
     if (table.IsEmpty() || table.TableCols <= 0 || table.TableRows <= 0) return false;
+
+    // Every coordinate is a sum of some of these magnitudes, so when their total
+    // is finite, none can overflow into an "INF" or "NAN" that no reader takes.
+    size_t textBytes = 0;
+    double bound = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            const std::string& text = texts.Get(c, r);
+            textBytes += text.size();
+            const double pieces = 1.0 + static_cast<double>(std::count_if(text.begin(), text.end(), [](char ch) {
+                                      return ch == '\n' || ch == '\r';
+                                  }));
+            bound += std::fabs(cell.drawW) + std::fabs(cell.drawH) + std::fabs(cell.drawMW) + std::fabs(cell.drawMH) +
+                     std::fabs(cell.drawTH) * (std::fabs(settings.cadTof) + pieces);
+        }
+    }
+    if (!std::isfinite(bound)) {
+        throw TabulonError(
+            "the drawing is too large to write: check the scales (cadXsc, cadYsc, cadTsc, cadTof) and the cell sizes");
+    }
+
     DxfWriteHeader(lines);
     // A generous estimate: reserved pages that are never written cost nothing.
-    size_t textBytes = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        for (int32_t c = 1; c <= table.TableCols; ++c) textBytes += texts.Get(c, r).size();
-    }
     lines.Reserve(table.cells.size() * 320 + textBytes + 65536, table.cells.size() * 20 + 1024);
     DxfWriteLtypeTable(lines);
     DxfWriteLayerTable(lines);

@@ -12,7 +12,8 @@
 namespace tabulon {
 
 // Builds the complete drawing into lines. Returns false and leaves lines alone
-// when the table is empty or has no rows or columns.
+// when the table is empty or has no rows or columns. Throws TabulonError, leaving
+// lines alone, when a size is not a finite number.
 bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines);
 
 // The cells' border edges, row by row and left to right, each cell's top,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/drawing_sizes.h"
+#include "core/errors.h"
 #include "support/dxf_reader.h"
 #include "support/table_builder.h"
 #include "support/test_support.h"
@@ -104,6 +105,19 @@ TEST(TableDxf, EmptyTableDrawsNothing) {
     const std::string path = test::FreshDir("empty_table") + "/never.dxf";
     EXPECT_FALSE(WriteTableDxf(t.table, t.texts, t.settings, path));
     EXPECT_FALSE(std::ifstream(path).good());
+}
+
+TEST(TableDxf, OverflowingSizesAreRefusedNotWritten) {
+    for (double ScaleSettings::*scale : {&ScaleSettings::cadXsc, &ScaleSettings::cadTsc, &ScaleSettings::cadTof}) {
+        TestTable t(1, 2);
+        t.Text(1, 1, "A");
+        t.settings.*scale = 1e308;
+        t.Compute();
+        DxfLines lines;
+        lines.Add("untouched");
+        EXPECT_THROW(BuildTableDxf(t.table, t.texts, t.settings, lines), TabulonError);
+        EXPECT_EQ(lines.Count(), 1u);
+    }
 }
 
 TEST(TableDxf, SeparatorRunsStopAtMergedCells) {
