@@ -1,0 +1,1 @@
+// Width mapping through the Windows locale tables.
