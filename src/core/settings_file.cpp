@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
+
+#include "core/dxf_number.h"
 
 namespace tabulon {
 
@@ -111,7 +114,10 @@ std::optional<std::string> FindIniValue(std::string_view iniText, std::string_vi
         pos = eol + 1;
         if (!line.empty() && line.front() == '[') {
             size_t close = line.find(']');
-            if (close != std::string_view::npos) inSection = EqualsIgnoreCase(Trim(line.substr(1, close - 1)), section);
+            if (close != std::string_view::npos) {
+                if (inSection) return std::nullopt;  // a later section of the same name is not read
+                inSection = EqualsIgnoreCase(Trim(line.substr(1, close - 1)), section);
+            }
             continue;
         }
         if (!inSection) continue;
@@ -127,15 +133,15 @@ std::optional<std::string> FindIniValue(std::string_view iniText, std::string_vi
     return std::nullopt;
 }
 
-ScaleSettings ReadScaleSettings(std::string_view iniText, char decimalSeparator) {
+ScaleSettings LoadScaleSettings(const SettingsReader& read, char decimalSeparator) {
     ScaleSettings settings;
     auto readNumber = [&](const char* key, double& target) {
-        if (auto text = FindIniValue(iniText, kSettingsSection, key)) {
+        if (auto text = read(key)) {
             if (auto value = ParseSettingsNumber(*text, decimalSeparator)) target = *value;
         }
     };
     auto readInteger = [&](const char* key, int32_t& target) {
-        if (auto text = FindIniValue(iniText, kSettingsSection, key)) {
+        if (auto text = read(key)) {
             if (auto value = ParseSettingsInteger(*text)) target = *value;
         }
     };
@@ -151,6 +157,30 @@ ScaleSettings ReadScaleSettings(std::string_view iniText, char decimalSeparator)
     settings.cellLineDraw = draw != 0;
     readInteger("xlsVerNum", settings.xlsVerNum);
     return settings;
+}
+
+std::optional<std::string> SaveScaleSettings(const ScaleSettings& settings, const SettingsWriter& write,
+                                             char decimalSeparator) {
+    const std::pair<const char*, std::string> values[] = {
+        {"colXsc", DxfNumber(settings.colXsc, decimalSeparator)},
+        {"rowYsc", DxfNumber(settings.rowYsc, decimalSeparator)},
+        {"cadXsc", DxfNumber(settings.cadXsc, decimalSeparator)},
+        {"cadYsc", DxfNumber(settings.cadYsc, decimalSeparator)},
+        {"cadTsc", DxfNumber(settings.cadTsc, decimalSeparator)},
+        {"cadTof", DxfNumber(settings.cadTof, decimalSeparator)},
+        {"cellLineColor", std::to_string(settings.cellLineColor)},
+        {"cellLineDraw", settings.cellLineDraw ? "1" : "0"},
+        {"xlsVerNum", std::to_string(settings.xlsVerNum)},
+    };
+    for (const auto& [key, value] : values) {
+        if (!write(key, value)) return std::string(key);
+    }
+    return std::nullopt;
+}
+
+ScaleSettings ReadScaleSettings(std::string_view iniText, char decimalSeparator) {
+    return LoadScaleSettings([&](std::string_view key) { return FindIniValue(iniText, kSettingsSection, key); },
+                             decimalSeparator);
 }
 
 }  // namespace tabulon

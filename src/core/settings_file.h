@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,11 +36,26 @@ std::optional<int32_t> ParseSettingsInteger(std::string_view text);
 
 // The value of key in section, the way the profile-string API finds it: section
 // and key names compared without regard to case, blanks around names and values
-// trimmed, one pair of enclosing quotes removed, the first match wins.
+// trimmed, one pair of enclosing quotes removed. Only the first section of that
+// name counts, and in it the first line with that key.
 std::optional<std::string> FindIniValue(std::string_view iniText, std::string_view section, std::string_view key);
 
-// Reads the nine keys of section Quillbox from the text of a settings file. A
-// missing key or a value that cannot be read as its type keeps the default.
+// Reads the value of a key of section Quillbox, or nothing when it is missing.
+using SettingsReader = std::function<std::optional<std::string>(std::string_view key)>;
+// Writes a key of section Quillbox; false when the file cannot be written.
+using SettingsWriter = std::function<bool(std::string_view key, std::string_view value)>;
+
+// Reads the nine keys in their fixed order. A missing key or a value that cannot
+// be read as its type keeps that key's default.
+ScaleSettings LoadScaleSettings(const SettingsReader& read, char decimalSeparator = '.');
+
+// Writes the nine keys in the same order: numbers in the general number format,
+// integers in decimal, cellLineDraw as 1 or 0. Stops at the first key that cannot
+// be written and returns its name; nothing when all were written.
+std::optional<std::string> SaveScaleSettings(const ScaleSettings& settings, const SettingsWriter& write,
+                                             char decimalSeparator = '.');
+
+// LoadScaleSettings over the text of a settings file.
 ScaleSettings ReadScaleSettings(std::string_view iniText, char decimalSeparator = '.');
 
 }  // namespace tabulon
