@@ -1,0 +1,53 @@
+// A main window without a window: records what the logic shows and answers
+// questions from a script.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/main_view.h"
+
+namespace tabulon::test {
+
+class FakeMainView : public MainView {
+public:
+    std::map<Ctl, std::string> texts;
+    bool edit1Red = false;
+    size_t caret = 0;
+    int shownAlignment = -1;
+    int32_t col = 1, row = 1, colCount = 5, rowCount = 5;
+    GridRect selection{1, 1, 1, 1};
+    int repaints = 0;
+    std::map<std::pair<int, int>, std::string> summary;
+    std::deque<bool> answers;  // Yes/No, in order
+    std::vector<std::pair<QuestionOwner, std::string>> questions;
+    char separator = '.';
+
+    std::string Text(Ctl control) override { return texts[control]; }
+    void SetText(Ctl control, std::string_view text) override { texts[control] = std::string(text); }
+    void SetEdit1Red(bool red) override { edit1Red = red; }
+    size_t Edit1Caret() override { return caret; }
+    void ShowAlignment(int txtAlign) override { shownAlignment = txtAlign; }
+    int32_t GridCol() override { return col; }
+    int32_t GridRow() override { return row; }
+    int32_t GridColCount() override { return colCount; }
+    int32_t GridRowCount() override { return rowCount; }
+    GridRect GridSelection() override { return selection; }
+    void SetGridSelection(const GridRect& s) override { selection = s; }
+    void RepaintGrid() override { ++repaints; }
+    void SetSummaryCell(int c, int r, std::string_view text) override { summary[{c, r}] = std::string(text); }
+    bool AskYesNo(QuestionOwner owner, std::string_view text) override {
+        questions.emplace_back(owner, std::string(text));
+        if (answers.empty()) return false;
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    char DecimalSeparator() override { return separator; }
+    int CompareTextIgnoreCase(std::string_view a, std::string_view b) override { return a.compare(b); }
+};
+
+}  // namespace tabulon::test
