@@ -64,10 +64,13 @@ public:
     virtual void RepaintGrid() = 0;
 
     // StringGrid2, the summary on the second tab.
+    virtual std::string SummaryCell(int col, int row) = 0;
     virtual void SetSummaryCell(int col, int row, std::string_view text) = 0;
 
     // A Yes/No box titled "確認" without icon; true for Yes.
     virtual bool AskYesNo(QuestionOwner owner, std::string_view text) = 0;
+    // An error box owned by the main window.
+    virtual void ShowError(std::string_view text) = 0;
 
     // The user's number format and text comparison.
     virtual char DecimalSeparator() = 0;

@@ -38,7 +38,10 @@ public:
     GridRect GridSelection() override { return selection; }
     void SetGridSelection(const GridRect& s) override { selection = s; }
     void RepaintGrid() override { ++repaints; }
+    std::string SummaryCell(int c, int r) override { return summary[{c, r}]; }
     void SetSummaryCell(int c, int r, std::string_view text) override { summary[{c, r}] = std::string(text); }
+    std::vector<std::string> errors;
+    void ShowError(std::string_view text) override { errors.emplace_back(text); }
     bool AskYesNo(QuestionOwner owner, std::string_view text) override {
         questions.emplace_back(owner, std::string(text));
         if (answers.empty()) return false;
