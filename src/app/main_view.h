@@ -50,6 +50,9 @@ public:
     virtual void SetEdit1Red(bool red) = 0;
     // The caret position in Edit1, in UTF-16 units.
     virtual size_t Edit1Caret() = 0;
+    // CheckBox1 "セルを描画".
+    virtual bool CellLinesChecked() = 0;
+    virtual void SetCellLinesChecked(bool checked) = 0;
     // The alignment buttons: the one for txtAlign 1, 2 or 3 raised, the others flat;
     // any other value makes all three flat.
     virtual void ShowAlignment(int txtAlign) = 0;

@@ -15,7 +15,7 @@ namespace tabulon {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int error) {
-    throw TabulonError(what + " \"" + path + "\": " + std::strerror(error));
+    throw FileError(what, path, std::strerror(error));
 }
 
 std::string DirectoryOf(const std::string& path) {

@@ -11,7 +11,7 @@ namespace tabulon {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD error) {
-    throw TabulonError(what + " \"" + path + "\": " + SystemErrorText(error));
+    throw FileError(what, path, SystemErrorText(error));
 }
 
 }  // namespace

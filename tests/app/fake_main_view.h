@@ -31,6 +31,9 @@ public:
     void SetEdit1Red(bool red) override { edit1Red = red; }
     size_t Edit1Caret() override { return caret; }
     void ShowAlignment(int txtAlign) override { shownAlignment = txtAlign; }
+    bool cellLines = false;
+    bool CellLinesChecked() override { return cellLines; }
+    void SetCellLinesChecked(bool checked) override { cellLines = checked; }
     int32_t GridCol() override { return col; }
     int32_t GridRow() override { return row; }
     int32_t GridColCount() override { return colCount; }

@@ -1,0 +1,39 @@
+#include "app/startup_controller.h"
+
+#include <string>
+
+#include "core/dxf_number.h"
+
+namespace tabulon {
+
+void StartupController::FormCreate(const SettingsReader& read) {
+    for (Ctl c :
+         {Ctl::Edit1, Ctl::Edit2, Ctl::Edit3, Ctl::Edit11, Ctl::Edit12, Ctl::Edit13, Ctl::Label4, Ctl::Label13}) {
+        view_.SetText(c, "");
+    }
+    const char sep = view_.DecimalSeparator();
+    model_.settings = LoadScaleSettings(read, sep);
+    const ScaleSettings& s = model_.settings;
+    view_.SetCellLinesChecked(s.cellLineDraw);
+    view_.SetText(Ctl::Edit4, DxfNumber(s.colXsc, sep));
+    view_.SetText(Ctl::Edit5, DxfNumber(s.rowYsc, sep));
+    view_.SetText(Ctl::Edit6, DxfNumber(s.cadXsc, sep));
+    view_.SetText(Ctl::Edit7, DxfNumber(s.cadYsc, sep));
+    view_.SetText(Ctl::Edit8, DxfNumber(s.cadTsc, sep));
+    view_.SetText(Ctl::Edit9, DxfNumber(s.cadTof, sep));
+    view_.SetText(Ctl::Edit10, std::to_string(s.cellLineColor));
+    const char* labels[] = {"全幅", "全高", "列幅", "行高", "文字"};
+    for (int row = 0; row < 5; ++row) view_.SetSummaryCell(0, row, labels[row]);
+}
+
+bool StartupController::FormCloseQuery(const SettingsWriter& write, const std::string& iniPath) {
+    model_.table.Release();
+    // The check box holds cellLineDraw; everything else is written as applied,
+    // not as typed.
+    ScaleSettings s = model_.settings;
+    s.cellLineDraw = view_.CellLinesChecked();
+    if (SaveScaleSettings(s, write, view_.DecimalSeparator())) view_.ShowError(iniPath + " に書き込めません");
+    return true;
+}
+
+}  // namespace tabulon
