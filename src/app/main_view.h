@@ -74,6 +74,8 @@ public:
     virtual bool AskYesNo(QuestionOwner owner, std::string_view text) = 0;
     // An error box owned by the main window.
     virtual void ShowError(std::string_view text) = 0;
+    // A plain message with an OK button, centred on the screen.
+    virtual void ShowMessage(std::string_view text) = 0;
 
     // The user's number format and text comparison.
     virtual char DecimalSeparator() = 0;

@@ -45,6 +45,8 @@ public:
     void SetSummaryCell(int c, int r, std::string_view text) override { summary[{c, r}] = std::string(text); }
     std::vector<std::string> errors;
     void ShowError(std::string_view text) override { errors.emplace_back(text); }
+    std::vector<std::string> messages;
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     bool AskYesNo(QuestionOwner owner, std::string_view text) override {
         questions.emplace_back(owner, std::string(text));
         if (answers.empty()) return false;
