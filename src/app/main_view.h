@@ -76,6 +76,26 @@ public:
     virtual void ShowError(std::string_view text) = 0;
     // A plain message with an OK button, centred on the screen.
     virtual void ShowMessage(std::string_view text) = 0;
+    // An OK box titled "メッセージ" without icon, owned by the main window.
+    virtual void ShowInfo(std::string_view text) = 0;
+
+    // The window's caption, the capture and insert buttons, the progress bar.
+    virtual void SetCaption(std::string_view text) = 0;
+    virtual void SetCaptureEnabled(bool enabled) = 0;
+    virtual void SetInsertEnabled(bool enabled) = 0;
+    virtual void SetProgressMax(int32_t max) = 0;
+    virtual void SetProgress(int32_t position) = 0;
+    // Handles the window messages that are waiting, so the window stays alive
+    // during a long capture.
+    virtual void ProcessMessages() = 0;
+
+    // StringGrid1's shape, set by a capture. Counts include the header row and
+    // column; the texts come from the model.
+    virtual void SetGridRedraw(bool on) = 0;
+    virtual void SetGridSize(int32_t cols, int32_t rows) = 0;
+    virtual void SetGridColWidth(int32_t col, int32_t pixels) = 0;
+    virtual void SetGridRowHeight(int32_t row, int32_t pixels) = 0;
+    virtual void SetGridCurrentCell(int32_t col, int32_t row) = 0;
 
     // The user's number format and text comparison.
     virtual char DecimalSeparator() = 0;

@@ -47,6 +47,30 @@ public:
     void ShowError(std::string_view text) override { errors.emplace_back(text); }
     std::vector<std::string> messages;
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> infos;
+    void ShowInfo(std::string_view text) override { infos.emplace_back(text); }
+
+    std::string caption;
+    bool captureEnabled = true, insertEnabled = false, redraw = true;
+    int32_t progressMax = 0, progress = 0, processed = 0;
+    std::map<int32_t, int32_t> colWidths, rowHeights;
+    void SetCaption(std::string_view text) override { caption = std::string(text); }
+    void SetCaptureEnabled(bool enabled) override { captureEnabled = enabled; }
+    void SetInsertEnabled(bool enabled) override { insertEnabled = enabled; }
+    void SetProgressMax(int32_t max) override { progressMax = max; }
+    void SetProgress(int32_t position) override { progress = position; }
+    void ProcessMessages() override { ++processed; }
+    void SetGridRedraw(bool on) override { redraw = on; }
+    void SetGridSize(int32_t cols, int32_t rows) override {
+        colCount = cols;
+        rowCount = rows;
+    }
+    void SetGridColWidth(int32_t c, int32_t pixels) override { colWidths[c] = pixels; }
+    void SetGridRowHeight(int32_t r, int32_t pixels) override { rowHeights[r] = pixels; }
+    void SetGridCurrentCell(int32_t c, int32_t r) override {
+        col = c;
+        row = r;
+    }
     bool AskYesNo(QuestionOwner owner, std::string_view text) override {
         questions.emplace_back(owner, std::string(text));
         if (answers.empty()) return false;
