@@ -6,14 +6,14 @@
 #   scripts/install-deps.sh --native   just what the Linux converter needs
 set -euo pipefail
 
-native=(build-essential cmake ninja-build googletest nlohmann-json3-dev)
+native=(build-essential cmake ninja-build googletest nlohmann-json3-dev pkg-config libminizip-dev libpugixml-dev)
 everything=(
   "${native[@]}"
   g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales imagemagick
-  python3 python3-ezdxf
+  python3 python3-ezdxf python3-openpyxl
 )
 
 if [ "${1:-}" = "--native" ]; then

@@ -19,5 +19,6 @@ cmake --build --preset windows
 echo "== Windows tests (Wine)"
 ctest --preset windows
 
-echo "== Benchmark"
+echo "== Benchmarks"
 build/linux/bin/tabulon_bench build/linux
+build/linux/bin/tabulon_bench_xlsx

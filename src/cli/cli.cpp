@@ -11,12 +11,17 @@ constexpr const char* kUsage =
     "\n"
     "Usage:\n"
     "  tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
-    "  tabulon --help | tabulon convert --help\n"
+    "  tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
+    "  tabulon capture BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o CAPTURE.json]\n"
+    "  tabulon --help | tabulon convert --help | tabulon capture --help\n"
     "  tabulon --version\n"
     "\n"
     "Commands:\n"
     "  convert   Draw a capture file (cells, sizes, borders, merged areas, texts) as\n"
-    "            a DXF of lines and texts, in code page 932 (Shift-JIS).\n"
+    "            a DXF of lines and texts, in code page 932 (Shift-JIS). Given a\n"
+    "            workbook, it captures the range first.\n"
+    "  capture   Capture a range of an .xlsx workbook into a capture file, without\n"
+    "            a spreadsheet program (Linux build).\n"
     "\n"
     "Exit status: 0 done, 1 bad input or a file that cannot be read or written,\n"
     "2 wrong command line.\n";
@@ -38,6 +43,7 @@ int RunCli(const std::vector<std::string>& args) {
         return kExitOk;
     }
     if (command == "convert") return RunConvert(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (command == "capture") return RunCapture(std::vector<std::string>(args.begin() + 1, args.end()));
     WriteErr("tabulon: unknown command \"" + command + "\"\n\n");
     WriteErr(kUsage);
     return kExitUsage;

@@ -16,5 +16,6 @@ enum ExitCode : int {
 int RunCli(const std::vector<std::string>& args);
 
 int RunConvert(const std::vector<std::string>& args);
+int RunCapture(const std::vector<std::string>& args);
 
 }  // namespace tabulon

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
 #include "core/drawing_sizes.h"
 #include "core/dxf_number.h"
@@ -24,6 +25,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kConvertUsage =
     "Usage: tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
+    "       tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
     "\n"
     "Draws the table of a capture file as an AutoCAD Release 12 DXF: cell separator\n"
     "lines and merged-area outlines on layer XLSCellLine, texts on XLSCellText,\n"
@@ -40,6 +42,9 @@ constexpr const char* kConvertUsage =
     "                         keys found in neither keep their defaults.\n"
     "  --no-cell-lines        leave out the cell separator lines and merged-area\n"
     "                         outlines (as with \"セルを描画\" unchecked).\n"
+    "  --sheet NAME, --range A1:F20\n"
+    "                         for a workbook (.xlsx): the worksheet and cells to\n"
+    "                         draw, as with 'tabulon capture' (see its --help).\n"
     "  -h, --help             show this help.\n"
     "\n"
     "The capture format is described in docs/capture-format.md.\n";
@@ -67,6 +72,7 @@ struct ConvertOptions {
     std::optional<std::string> output;
     std::optional<std::string> settings;
     bool noCellLines = false;
+    SpreadsheetChoice choice;
 };
 
 bool SameFile(const fs::path& a, const fs::path& b) {
@@ -98,6 +104,14 @@ int RunConvert(const std::vector<std::string>& args) {
             auto v = value("--settings");
             if (!v || v->empty()) return UsageError("option --settings needs a file name");
             options.settings = *v;
+        } else if (arg == "--sheet" || arg.rfind("--sheet=", 0) == 0) {
+            auto v = value("--sheet");
+            if (!v || v->empty()) return UsageError("option --sheet needs a sheet name");
+            options.choice.sheet = *v;
+        } else if (arg == "--range" || arg.rfind("--range=", 0) == 0) {
+            auto v = value("--range");
+            if (!v || v->empty()) return UsageError("option --range needs a range such as A1:F20");
+            options.choice.range = *v;
         } else if (arg == "--no-cell-lines") {
             options.noCellLines = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -110,6 +124,11 @@ int RunConvert(const std::vector<std::string>& args) {
         }
     }
     if (!haveInput) return UsageError("no capture file given");
+    const bool spreadsheet = IsSpreadsheetFile(options.input);
+    if (!spreadsheet && (options.choice.sheet || options.choice.range)) {
+        return UsageError("--sheet and --range apply to a workbook (.xlsx), not to the capture file \"" +
+                          options.input + "\"");
+    }
 
     const fs::path inputPath = PathFromUtf8(options.input);
     const std::string output =
@@ -125,7 +144,8 @@ int RunConvert(const std::vector<std::string>& args) {
         std::vector<std::string> warnings;
         Capture capture;
         try {
-            capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
+            if (spreadsheet) capture = CaptureSpreadsheet(options.input, options.choice, "convert");
+            else capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
         } catch (const TabulonError& e) {
             std::string message = e.what();
             // Read errors already name the file; format errors name the place in it.
@@ -165,6 +185,8 @@ int RunConvert(const std::vector<std::string>& args) {
         return Failure(e.what());
     } catch (const std::bad_alloc&) {
         return Failure("out of memory");
+    } catch (const std::exception& e) {
+        return Failure(options.input + ": " + e.what());
     }
 }
 

@@ -654,7 +654,7 @@ Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnin
     return reader.Finish(warnings);
 }
 
-std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
+std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const std::optional<ScaleSettings>& scales,
                              const std::optional<CaptureSource>& source) {
     const int32_t rows = table.TableRows;
     const int32_t cols = table.TableCols;
@@ -670,22 +670,25 @@ std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, con
     out += ",\n \"cols\": ";
     AppendInt(out, cols);
 
-    out += ",\n \"settings\": {\"colXsc\": ";
-    AppendNumber(out, settings.colXsc, "settings.colXsc");
-    out += ", \"rowYsc\": ";
-    AppendNumber(out, settings.rowYsc, "settings.rowYsc");
-    out += ", \"cadXsc\": ";
-    AppendNumber(out, settings.cadXsc, "settings.cadXsc");
-    out += ", \"cadYsc\": ";
-    AppendNumber(out, settings.cadYsc, "settings.cadYsc");
-    out += ", \"cadTsc\": ";
-    AppendNumber(out, settings.cadTsc, "settings.cadTsc");
-    out += ", \"cadTof\": ";
-    AppendNumber(out, settings.cadTof, "settings.cadTof");
-    AppendIntField(out, "cellLineColor", settings.cellLineColor);
-    out += settings.cellLineDraw ? ", \"cellLineDraw\": true" : ", \"cellLineDraw\": false";
-    AppendIntField(out, "xlsVerNum", settings.xlsVerNum);
-    out += '}';
+    if (scales) {
+        const ScaleSettings& settings = *scales;
+        out += ",\n \"settings\": {\"colXsc\": ";
+        AppendNumber(out, settings.colXsc, "settings.colXsc");
+        out += ", \"rowYsc\": ";
+        AppendNumber(out, settings.rowYsc, "settings.rowYsc");
+        out += ", \"cadXsc\": ";
+        AppendNumber(out, settings.cadXsc, "settings.cadXsc");
+        out += ", \"cadYsc\": ";
+        AppendNumber(out, settings.cadYsc, "settings.cadYsc");
+        out += ", \"cadTsc\": ";
+        AppendNumber(out, settings.cadTsc, "settings.cadTsc");
+        out += ", \"cadTof\": ";
+        AppendNumber(out, settings.cadTof, "settings.cadTof");
+        AppendIntField(out, "cellLineColor", settings.cellLineColor);
+        out += settings.cellLineDraw ? ", \"cellLineDraw\": true" : ", \"cellLineDraw\": false";
+        AppendIntField(out, "xlsVerNum", settings.xlsVerNum);
+        out += '}';
+    }
 
     if (source) {
         out += ",\n \"source\": {";

@@ -33,8 +33,10 @@ struct Capture {
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings = nullptr);
 
 // Writes a capture file: every record's fields 1-11, its captured text, and its
-// working text when that differs. Settings are written in full.
-std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
+// working text when that differs. Settings, when given, are written in full;
+// without them a converter takes its own.
+std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts,
+                             const std::optional<ScaleSettings>& settings,
                              const std::optional<CaptureSource>& source = std::nullopt);
 
 }  // namespace tabulon

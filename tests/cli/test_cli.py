@@ -18,6 +18,7 @@ import ezdxf
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 EXAMPLE = ROOT / "examples" / "sample-capture.json"
 COMMAND = []
+WINE = False
 
 
 def run(*args, cwd=None):
@@ -161,10 +162,34 @@ class ConverterTest(unittest.TestCase):
         self.assertIn("warning", stderr)
         self.assertIn("colour", stderr)
 
+    def test_workbook_input(self):
+        import openpyxl
+        wb = openpyxl.Workbook()
+        wb.active["A1"], wb.active["B1"] = "記号", 12
+        book = self.dir / "book.xlsx"
+        wb.save(book)
+        for args in (["convert", book, "-o", self.dir / "b.dxf"], ["capture", book, "-o", self.dir / "b.json"]):
+            with self.subTest(args=args[0]):
+                code, stdout, stderr = run(*args)
+                if WINE:
+                    # The Windows build has no workbook reader and says so.
+                    self.assertEqual(code, 1)
+                    self.assertIn("not available", stderr)
+                    self.assertIn("book.xlsx", stderr)
+                else:
+                    self.assertEqual(code, 0, stderr)
+                    self.assertIn("range A1:B1", stdout)
+        # --sheet and --range belong to workbooks.
+        capture = self.write("cap.json", one_cell())
+        code, _, stderr = run("convert", capture, "--range", "A1:B2")
+        self.assertEqual(code, 2)
+        self.assertIn("--range", stderr)
+
 
 if __name__ == "__main__":
     args = sys.argv[1:]
     if args and args[0] == "--wine":
+        WINE = True
         COMMAND = [args[1], args[2]]
         args = args[3:]
     else:

@@ -509,3 +509,21 @@ TEST(CaptureFileParse, LargeTableRoundTrips) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(CaptureFileWrite, WithoutSettingsTheReaderKeepsItsOwn) {
+    CellTable table;
+    table.Replace(1, 1);
+    GridTexts texts;
+    texts.Resize(2, 2);
+    const std::string written = WriteCaptureFile(table, texts, std::nullopt);
+    EXPECT_EQ(written.find("settings"), std::string::npos);
+    Capture back = ParseCaptureFile(written);
+    EXPECT_FALSE(back.settings.cadXsc.has_value());
+    EXPECT_FALSE(back.settings.cellLineDraw.has_value());
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,27 @@
+// Workbook (.xlsx) input for the commands: detection and capture. The reader
+// exists in the Linux build only; elsewhere the capture says so.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/capture_file.h"
+
+namespace tabulon {
+
+struct SpreadsheetChoice {
+    std::optional<std::string> sheet;
+    std::optional<std::string> range;
+};
+
+// True when the file starts like a ZIP archive ("PK\3\4") or, when it cannot be
+// read, its name ends in .xlsx or .xlsm.
+bool IsSpreadsheetFile(const std::string& path);
+
+// Captures the chosen range of the workbook at path. Tells on stdout which sheet
+// and range were taken, and on stderr (prefixed by command) what could not be
+// reproduced. Throws TabulonError with the reason when the workbook cannot be
+// captured.
+Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command);
+
+}  // namespace tabulon

@@ -1,0 +1,242 @@
+#include "xlsx/xlsx_workbook.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/cell_table.h"
+#include "core/errors.h"
+#include "core/number_format.h"
+#include "xlsx/xlsx_units.h"
+#include "xlsx/xlsx_xml.h"
+
+namespace tabulon::xlsx {
+
+namespace {
+
+struct Relationship {
+    std::string type;    // last path segment of the type, e.g. "worksheet"
+    std::string target;  // resolved part name
+};
+
+std::string TypeTail(const char* type) {
+    const char* slash = std::strrchr(type, '/');
+    return slash ? slash + 1 : type;
+}
+
+// The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels".
+std::string RelsPartOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    if (slash == std::string::npos) return "_rels/" + part + ".rels";
+    return part.substr(0, slash + 1) + "_rels/" + part.substr(slash + 1) + ".rels";
+}
+
+std::unordered_map<std::string, Relationship> ReadRelationships(XlsxArchive& archive, const std::string& source) {
+    std::unordered_map<std::string, Relationship> rels;
+    const std::string relsPart = source.empty() ? "_rels/.rels" : RelsPartOf(source);
+    auto data = archive.Read(relsPart);
+    if (!data) return rels;
+    pugi::xml_document doc = ParsePart(*data, relsPart);
+    for (pugi::xml_node r = doc.document_element().first_child(); r; r = r.next_sibling()) {
+        if (!IsElement(r, "Relationship")) continue;
+        if (std::strcmp(r.attribute("TargetMode").value(), "External") == 0) continue;
+        rels[r.attribute("Id").value()] =
+            Relationship{TypeTail(r.attribute("Type").value()), ResolvePartName(source, r.attribute("Target").value())};
+    }
+    return rels;
+}
+
+uint32_t UIntAttribute(pugi::xml_node node, const char* name, uint32_t fallback = 0) {
+    pugi::xml_attribute a = node.attribute(name);
+    return a ? a.as_uint(fallback) : fallback;
+}
+
+uint8_t AlignmentCode(const char* horizontal) {
+    if (std::strcmp(horizontal, "left") == 0) return 1;
+    if (std::strcmp(horizontal, "center") == 0) return 2;
+    if (std::strcmp(horizontal, "right") == 0) return 3;
+    return 0;  // general, fill, justify, centerContinuous, distributed
+}
+
+bool HasLine(pugi::xml_node edge) {
+    if (!edge) return false;
+    const char* style = edge.attribute("style").value();
+    return *style != '\0' && std::strcmp(style, "none") != 0;
+}
+
+uint8_t BorderBits(pugi::xml_node border) {
+    uint8_t bits = 0;
+    pugi::xml_node left = FirstChild(border, "left");
+    if (!left) left = FirstChild(border, "start");
+    pugi::xml_node right = FirstChild(border, "right");
+    if (!right) right = FirstChild(border, "end");
+    if (HasLine(FirstChild(border, "top"))) bits |= kEdgeTop;
+    if (HasLine(FirstChild(border, "bottom"))) bits |= kEdgeBottom;
+    if (HasLine(left)) bits |= kEdgeLeft;
+    if (HasLine(right)) bits |= kEdgeRight;
+    if (HasLine(FirstChild(border, "diagonal"))) {
+        if (BoolAttribute(border, "diagonalDown")) bits |= kDiagonalDown;
+        if (BoolAttribute(border, "diagonalUp")) bits |= kDiagonalUp;
+    }
+    return bits;
+}
+
+}  // namespace
+
+std::string ResolvePartName(const std::string& sourcePart, const std::string& target) {
+    std::string path;
+    if (!target.empty() && target[0] == '/') {
+        path = target.substr(1);
+    } else {
+        const size_t slash = sourcePart.rfind('/');
+        path = (slash == std::string::npos ? std::string() : sourcePart.substr(0, slash + 1)) + target;
+    }
+    // Fold "." and ".." segments.
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string seg = path.substr(start, end - start);
+        if (seg == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!seg.empty() && seg != ".") {
+            parts.push_back(seg);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& seg : parts) out += (out.empty() ? "" : "/") + seg;
+    return out;
+}
+
+XlsxWorkbook::XlsxWorkbook(const std::string& path, ArchiveLimits limits)
+    : archive_(std::make_unique<XlsxArchive>(path, limits)) {
+    // The package's relationships name the workbook part; xl/workbook.xml is the
+    // usual place when they are missing.
+    std::string workbookPart = "xl/workbook.xml";
+    for (const auto& [id, rel] : ReadRelationships(*archive_, "")) {
+        if (rel.type == "officeDocument") workbookPart = rel.target;
+    }
+    std::string data = archive_->ReadRequired(workbookPart);
+    pugi::xml_document doc = ParsePart(data, workbookPart);
+    pugi::xml_node workbook = doc.document_element();
+    if (!IsElement(workbook, "workbook")) {
+        throw TabulonError("part " + workbookPart + " is not a workbook (a Word or PowerPoint file?)");
+    }
+    if (pugi::xml_node pr = FirstChild(workbook, "workbookPr")) date1904_ = BoolAttribute(pr, "date1904");
+
+    const auto rels = ReadRelationships(*archive_, workbookPart);
+    for (pugi::xml_node s = FirstChild(FirstChild(workbook, "sheets"), "sheet"); s; s = s.next_sibling()) {
+        if (!IsElement(s, "sheet")) continue;
+        SheetEntry entry;
+        entry.name = s.attribute("name").value();
+        auto it = rels.find(AttributeLocal(s, "id").value());
+        if (it != rels.end()) {
+            entry.part = it->second.target;
+            entry.isWorksheet = it->second.type == "worksheet";
+        }
+        sheets_.push_back(std::move(entry));
+    }
+    if (sheets_.empty()) throw TabulonError("the workbook lists no sheets");
+    if (pugi::xml_node view = FirstChild(FirstChild(workbook, "bookViews"), "workbookView")) {
+        const uint32_t tab = UIntAttribute(view, "activeTab", 0);
+        activeSheet_ = tab < sheets_.size() ? static_cast<int>(tab) : 0;
+    }
+
+    std::string stylesPart, stringsPart;
+    for (const auto& [id, rel] : rels) {
+        if (rel.type == "styles")
+            stylesPart = rel.target;
+        else if (rel.type == "sharedStrings")
+            stringsPart = rel.target;
+    }
+    if (stylesPart.empty()) stylesPart = "xl/styles.xml";
+    if (stringsPart.empty()) stringsPart = "xl/sharedStrings.xml";
+    ReadStyles(stylesPart);
+    ReadSharedStrings(stringsPart);
+}
+
+void XlsxWorkbook::ReadStyles(const std::string& part) {
+    formats_.assign(1, CellFormat{});
+    auto data = archive_->Read(part);
+    if (!data) return;  // no styles: every cell has the standard format
+    pugi::xml_document doc = ParsePart(*data, part);
+    pugi::xml_node styleSheet = doc.document_element();
+
+    std::unordered_map<uint32_t, std::string> customFormats;
+    for (pugi::xml_node f = FirstChild(styleSheet, "numFmts").first_child(); f; f = f.next_sibling()) {
+        if (IsElement(f, "numFmt")) customFormats[UIntAttribute(f, "numFmtId")] = f.attribute("formatCode").value();
+    }
+    struct Font {
+        double size = 11;
+        std::string name;
+    };
+    std::vector<Font> fonts;
+    for (pugi::xml_node f = FirstChild(styleSheet, "fonts").first_child(); f; f = f.next_sibling()) {
+        if (!IsElement(f, "font")) continue;
+        Font font;
+        if (pugi::xml_node sz = FirstChild(f, "sz")) font.size = sz.attribute("val").as_double(11);
+        if (pugi::xml_node name = FirstChild(f, "name")) font.name = name.attribute("val").value();
+        fonts.push_back(std::move(font));
+    }
+    std::vector<uint8_t> borders;
+    for (pugi::xml_node b = FirstChild(styleSheet, "borders").first_child(); b; b = b.next_sibling()) {
+        if (IsElement(b, "border")) borders.push_back(BorderBits(b));
+    }
+
+    // The standard font is the Normal style's: the first cell style format's font.
+    uint32_t standardFont = 0;
+    if (pugi::xml_node xf = FirstChild(FirstChild(styleSheet, "cellStyleXfs"), "xf")) {
+        standardFont = UIntAttribute(xf, "fontId");
+    }
+    if (standardFont < fonts.size()) {
+        if (!fonts[standardFont].name.empty()) standardFontName_ = fonts[standardFont].name;
+        standardFontSize_ = fonts[standardFont].size;
+    }
+    maxDigitWidth_ = MaxDigitWidth(standardFontName_, standardFontSize_);
+
+    formats_.clear();
+    for (pugi::xml_node xf = FirstChild(styleSheet, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
+        if (!IsElement(xf, "xf")) continue;
+        CellFormat format;
+        const uint32_t numFmtId = UIntAttribute(xf, "numFmtId");
+        auto custom = customFormats.find(numFmtId);
+        if (custom != customFormats.end())
+            format.numberFormat = custom->second;
+        else
+            format.numberFormat = BuiltinNumberFormatCode(static_cast<int>(numFmtId));
+        if (format.numberFormat.empty()) format.numberFormat = "General";
+        const uint32_t fontId = UIntAttribute(xf, "fontId");
+        format.fontSize = fontId < fonts.size() ? fonts[fontId].size : standardFontSize_;
+        const uint32_t borderId = UIntAttribute(xf, "borderId");
+        format.lineBits = borderId < borders.size() ? borders[borderId] : 0;
+        if (pugi::xml_node alignment = FirstChild(xf, "alignment")) {
+            format.txtAlign = AlignmentCode(alignment.attribute("horizontal").value());
+        }
+        formats_.push_back(std::move(format));
+    }
+    if (formats_.empty()) {
+        CellFormat standard;
+        standard.fontSize = standardFontSize_;
+        formats_.push_back(standard);
+    }
+}
+
+void XlsxWorkbook::ReadSharedStrings(const std::string& part) {
+    auto data = archive_->Read(part);
+    if (!data) return;
+    pugi::xml_document doc = ParsePart(*data, part);
+    for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
+        if (IsElement(si, "si")) sharedStrings_.push_back(StringItemText(si));
+    }
+}
+
+const std::string& XlsxWorkbook::SharedString(size_t index) const {
+    if (index >= sharedStrings_.size()) {
+        throw TabulonError("a cell refers to shared string " + std::to_string(index) + ", but the workbook has only " +
+                           std::to_string(sharedStrings_.size()));
+    }
+    return sharedStrings_[index];
+}
+
+}  // namespace tabulon::xlsx
