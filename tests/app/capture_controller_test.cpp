@@ -18,9 +18,9 @@ public:
     SheetRange selection{3, 5, 2, 3};  // E3:G4
     std::map<std::pair<int32_t, int32_t>, SheetCellReading> cells;
     std::pair<int32_t, int32_t> failAt{-1, -1};
-    std::vector<bool> screenUpdating;
+    std::vector<bool>* screenUpdating = nullptr;  // outlives the session, which the capture releases
 
-    void SetScreenUpdating(bool on) override { screenUpdating.push_back(on); }
+    void SetScreenUpdating(bool on) override { screenUpdating->push_back(on); }
     std::string WorkbookName() override { return "Book1.xlsx"; }
     std::string WorksheetName() override { return "Sheet1"; }
     SheetRange Selection() override { return selection; }
@@ -42,12 +42,12 @@ struct Fixture {
     AppModel model;
     FakeMainView view;
     SizesController sizes{model, view};
-    FakeSheet* sheet = nullptr;
+    std::vector<bool> screenUpdating;
     std::vector<std::string> attachedTo;
     CaptureController capture{model, view, sizes, [this](const std::string& progId) {
                                   attachedTo.push_back(progId);
                                   auto s = std::make_unique<FakeSheet>();
-                                  sheet = s.get();
+                                  s->screenUpdating = &screenUpdating;
                                   prepare(*s);
                                   return std::unique_ptr<SpreadsheetSession>(std::move(s));
                               }};
@@ -120,7 +120,7 @@ TEST(CaptureController, CapturesTheSelection) {
     EXPECT_GT(anchor.drawMH, 0);  // drawing sizes computed
     EXPECT_TRUE(f.model.table.At(2, 2).mark);
     EXPECT_EQ(f.view.processed, 2);  // once per row
-    EXPECT_EQ(f.sheet->screenUpdating, (std::vector<bool>{false, true}));
+    EXPECT_EQ(f.screenUpdating, (std::vector<bool>{false, true}));
     EXPECT_TRUE(f.view.redraw);
     EXPECT_EQ(f.view.infos, std::vector<std::string>{" 取得しました. VerNo=.16"});
     EXPECT_TRUE(f.view.insertEnabled);
@@ -153,7 +153,7 @@ TEST(CaptureController, AnErrorValueFailsTheCaptureHalfway) {
     EXPECT_EQ(f.model.table.cells.size(), 6u);  // the new size, filled up to the failure
     EXPECT_EQ(f.model.table.At(2, 1).str, "E4");
     EXPECT_EQ(f.model.table.At(2, 1).drawW, 0);  // drawing sizes not computed
-    EXPECT_EQ(f.sheet->screenUpdating, (std::vector<bool>{false, true}));
+    EXPECT_EQ(f.screenUpdating, (std::vector<bool>{false, true}));
     EXPECT_TRUE(f.view.redraw);
 }
 
