@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "core/number_format.h"
+#include "core/str_conv.h"
+#include "core/width_conversion.h"
+
 namespace tabulon {
 
 void TextToolsController::ConvertSelection(const std::function<std::string(const std::string&)>& convert) {
@@ -16,6 +20,41 @@ void TextToolsController::ConvertSelection(const std::function<std::string(const
         }
     }
     view_.RepaintGrid();
+}
+
+namespace {
+std::string Wrap(std::string (*convert)(std::string_view), const std::string& text) {
+    return convert(text);
+}
+}  // namespace
+
+void TextToolsController::N1Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(ToFullWidth, t); });
+}
+
+void TextToolsController::N12Click() {
+    ConvertSelection(
+        [](const std::string& t) { return IsNumericText(t) || IsAsciiLetterText(t) ? t : Wrap(ToFullWidth, t); });
+}
+
+void TextToolsController::N5Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(HalfKanaToFull, t); });
+}
+
+void TextToolsController::N2Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(ToHalfWidth, t); });
+}
+
+void TextToolsController::N6Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(FullDigitsToHalf, t); });
+}
+
+void TextToolsController::N7Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(FullLettersToHalf, t); });
+}
+
+void TextToolsController::N9Click() {
+    ConvertSelection([](const std::string& t) { return Wrap(FullSymbolsToHalf, t); });
 }
 
 void TextToolsController::N4Click(ReplaceDialogView& dialog) {

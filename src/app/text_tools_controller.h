@@ -28,6 +28,15 @@ public:
     // written; the table's records are never touched.
     void ConvertSelection(const std::function<std::string(const std::string&)>& convert);
 
+    // The right-click conversions of the selected texts.
+    void N1Click();   // 半角->全角
+    void N12Click();  // 半角->全角, leaving numbers and plain ASCII words alone
+    void N5Click();   // 半角カナ->全角
+    void N2Click();   // 全角->半角
+    void N6Click();   // 全角数字->半角
+    void N7Click();   // 全角アルファベット->半角
+    void N9Click();   // 代替文字を含む禁止文字->半角
+
     // "置換": replaces the first occurrence of the search text in each selected
     // text, and tells how many texts changed.
     void N4Click(ReplaceDialogView& dialog);

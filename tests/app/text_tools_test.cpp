@@ -94,3 +94,35 @@ TEST(TextTools, CancelChangesNothingAndSaysNothing) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(TextTools, MenuConversionsRewriteTheSelectedTexts) {
+    struct Case {
+        const char* name;
+        void (TextToolsController::*handler)();
+        std::vector<std::string> before, after;
+    };
+    const Case cases[] = {
+        {"N1", &TextToolsController::N1Click, {"abc", "123", "ｶﾅ"}, {"ａｂｃ", "１２３", "カナ"}},
+        // Numbers and plain ASCII words stay as they are; anything else goes to full width.
+        {"N12", &TextToolsController::N12Click, {"abc", "1,234.5", "No.1 ｶﾅ"}, {"abc", "1,234.5", "Ｎｏ．１　カナ"}},
+        {"N5", &TextToolsController::N5Click, {"ﾊﾟﾝﾀﾞ", "abc", "ﾜﾞ"}, {"パンダ", "abc", "ワ゛"}},
+        {"N2", &TextToolsController::N2Click, {"ＡＢＣ", "１２", "カナ"}, {"ABC", "12", "ｶﾅ"}},
+        {"N6", &TextToolsController::N6Click, {"第１２号", "ＡＢ", "１"}, {"第12号", "ＡＢ", "1"}},
+        {"N7", &TextToolsController::N7Click, {"ＡＢｃ", "１", "澤Ａ"}, {"ABc", "１", "澤A"}},
+        {"N9", &TextToolsController::N9Click, {"（Ａ｜Ｂ）＝￥１００", "！", "x"}, {"(ＡlＢ)=\\１００", "!", "x"}},
+    };
+    for (const Case& c : cases) {
+        Fixture f({c.before[0], c.before[1], c.before[2], "", "", ""});
+        (f.tools.*c.handler)();
+        for (int col = 1; col <= 3; ++col) {
+            EXPECT_EQ(f.At(col, 1), c.after[static_cast<size_t>(col - 1)]) << c.name << " column " << col;
+        }
+        EXPECT_EQ(f.At(1, 2), "") << c.name;  // empty cells stay empty
+    }
+}
+
+}  // namespace
+}  // namespace tabulon
