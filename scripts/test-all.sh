@@ -22,3 +22,4 @@ ctest --preset windows
 echo "== Benchmarks"
 build/linux/bin/tabulon_bench build/linux
 build/linux/bin/tabulon_bench_xlsx
+scripts/wine-gui-run.sh build/windows/bin/tabulon_ui_grid_bench.exe
