@@ -12,14 +12,10 @@ set -u
 
 exe=$1
 shift
-exe_dir=$(cd "$(dirname "$exe")" && pwd)
-export WINEPREFIX=${TABULON_WINEPREFIX:-$(dirname "$exe_dir")/wineprefix}
-export WINEDEBUG=-all
-export LANG=ja_JP.UTF-8
-unset LC_ALL LANGUAGE
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=wine-env.sh
+. "$here/wine-env.sh"
+tabulon_wine_env "$exe"
 "$here/wine-prefix.sh" || exit 1
 
 # Wine's crash handler, run by a program that had no display, starts a desktop

@@ -3,10 +3,9 @@
 # IPA fonts) and starts its server. Safe to run from parallel tests.
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
-export WINEDEBUG=-all
-export LANG=ja_JP.UTF-8
-unset LC_ALL LANGUAGE
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# shellcheck source=wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+tabulon_wine_common_env
 
 mkdir -p "$(dirname "$WINEPREFIX")"
 

@@ -2,8 +2,6 @@
 // glibc's "CP932" holds Microsoft's round-trip table, but neither Windows'
 // best-fit mappings nor its single-byte extras (0x80, 0xA0, 0xFD-0xFF); both
 // are added here.
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include "core/cp932_convert.h"
 #include "core/errors.h"
 #include "core/utf8.h"
+#include "platform/iconv_posix.h"
 
 namespace tabulon {
 
@@ -81,39 +80,17 @@ uint16_t EncodeBmp(char32_t cp) {
     return code;
 }
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw TabulonError(std::string("iconv cannot convert from ") + from + " to " + to + ": " +
-                               std::strerror(errno));
-        }
-    }
-    ~Iconv() { iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // Decodes one double-byte character; kInvalidCodePoint when undefined.
-    char32_t DecodePair(char lead, char trail) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[2] = {lead, trail};
-        char out[8];
-        char* inPtr = in;
-        char* outPtr = out;
-        size_t inLeft = 2;
-        size_t outLeft = sizeof out;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) {
-            return kInvalidCodePoint;
-        }
-        size_t pos = 0;
-        std::string_view utf8(out, sizeof out - outLeft);
-        char32_t cp = DecodeUtf8(utf8, pos);
-        return pos == utf8.size() ? cp : kInvalidCodePoint;
-    }
-
-private:
-    iconv_t cd_;
-};
+// Decodes one double-byte character; kInvalidCodePoint when undefined.
+char32_t DecodePair(Iconv& fromCp932, char lead, char trail) {
+    const char in[2] = {lead, trail};
+    char out[8];
+    size_t outLen = 0;
+    if (!fromCp932.Convert(in, 2, out, sizeof out, outLen)) return kInvalidCodePoint;
+    size_t pos = 0;
+    const std::string_view utf8(out, outLen);
+    const char32_t cp = DecodeUtf8(utf8, pos);
+    return pos == utf8.size() ? cp : kInvalidCodePoint;
+}
 
 constexpr char32_t kDefaultChar = 0x30FB;  // what Windows decodes an undefined code to
 
@@ -157,7 +134,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
             if (i + 1 >= cp932.size()) {
                 cp = kDefaultChar;
             } else {
-                cp = fromCp932.DecodePair(cp932[i], cp932[i + 1]);
+                cp = DecodePair(fromCp932, cp932[i], cp932[i + 1]);
                 if (cp == kInvalidCodePoint) cp = kDefaultChar;
                 ++i;
             }
