@@ -3,10 +3,6 @@
 // of its own, so the peak belongs to that case only.
 //
 //   tabulon_bench [OUTPUT_FOLDER]
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +13,7 @@
 #include "core/drawing_sizes.h"
 #include "core/keisen.h"
 #include "core/table_dxf.h"
+#include "run_in_child.h"
 #include "support/literal_keisen.h"
 
 using namespace tabulon;
@@ -115,20 +112,7 @@ int main(int argc, char** argv) {
         "(bordered) or on every other cell (checker). Times include the file write; the literal\n"
         "column is the pairwise consolidation on the same segments.\n");
     for (const Case& c : cases) {
-        std::fflush(stdout);  // or the child repeats what is still buffered
-        pid_t child = fork();
-        if (child == 0) {
-            RunCase(c.rows, c.cols, c.checker, c.literal, folder);
-            std::_Exit(0);
-        }
-        int status = 0;
-        struct rusage usage {};
-        wait4(child, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::printf("  case failed\n");
-            return 1;
-        }
-        std::printf("  peak %5.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+        if (!RunInChild([&] { RunCase(c.rows, c.cols, c.checker, c.literal, folder); })) return 1;
     }
     return 0;
 }

@@ -5,9 +5,6 @@
 //
 //   tabulon_bench_xlsx [OUTPUT_FOLDER]
 #include <minizip/zip.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +14,7 @@
 
 #include "core/capture_file.h"
 #include "core/cell_table.h"
+#include "run_in_child.h"
 #include "xlsx/xlsx_capture.h"
 
 using namespace tabulon;
@@ -157,25 +155,7 @@ int main(int argc, char** argv) {
         "borders, a 14 pt font, merged areas; %s, %.1f MB .xlsx (generated in %.0f ms).\n",
         sizes.c_str(), std::filesystem::file_size(path) / 1e6, Ms(g1 - g0));
     for (bool writeJson : {false, true}) {
-        std::fflush(stdout);
-        pid_t child = fork();
-        if (child == 0) {
-            try {
-                RunCase(path, writeJson);
-            } catch (const std::exception& e) {
-                std::printf("failed: %s\n", e.what());
-                std::_Exit(1);
-            }
-            std::_Exit(0);
-        }
-        int status = 0;
-        struct rusage usage {};
-        wait4(child, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::printf("  case failed\n");
-            return 1;
-        }
-        std::printf("  peak %5.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+        if (!RunInChild([&] { RunCase(path, writeJson); })) return 1;
     }
     std::filesystem::remove(path);
     return 0;
