@@ -1,0 +1,1 @@
+// Typing commands into a running CAD application and reading its prompts.

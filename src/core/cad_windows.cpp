@@ -1,0 +1,1 @@
+// Finding the windows of a running BricsCAD, AutoCAD or DWG TrueView.

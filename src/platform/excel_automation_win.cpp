@@ -1,0 +1,1 @@
+// Excel automation for a capture.
