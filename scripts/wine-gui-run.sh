@@ -7,7 +7,7 @@
 #
 #   scripts/wine-gui-run.sh PROGRAM.exe [ARGS...]
 #
-# TABULON_WINEPREFIX overrides the prefix (default: <build>/wineprefix beside bin/).
+# TABULON_WINEPREFIX overrides the prefix (default: <build>/wineprefix-gui beside bin/).
 set -u
 
 exe=$1
@@ -15,7 +15,10 @@ shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=wine-env.sh
 . "$here/wine-env.sh"
-tabulon_wine_env "$exe"
+# Programs with windows get a prefix of their own: a program run without a
+# display can leave a display-less desktop behind in its prefix, on which no
+# window can be created until it quits.
+tabulon_wine_env "$exe" -gui
 "$here/wine-prefix.sh" || exit 1
 
 # Wine's crash handler, run by a program that had no display, starts a desktop

@@ -1,0 +1,58 @@
+#include "ui/back_calc_dialog.h"
+
+#include "platform/win_text.h"
+
+namespace tabulon::ui {
+
+bool BackCalcDialogWindow::Create(HWND owner, HFONT font) {
+    if (!CreateFrame(owner, L"逆算", 200, 182, font)) return false;
+    handlers_.emplace(*this);
+    const wchar_t* captions[] = {L"全幅", L"全高", L"列幅", L"行高", L"文字高"};
+    for (int row = 1; row <= 5; ++row) {
+        const int y = 10 + (row - 1) * 28;
+        HWND box =
+            AddControl(L"BUTTON", captions[row - 1], WS_TABSTOP | BS_AUTOCHECKBOX, 12, y + 2, 70, 18, kCheckBox + row);
+        HWND edit = AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, 88, y, 100, 21, kEdit + row);
+        // The column-width row is shown but cannot be chosen.
+        if (row == 3) {
+            EnableWindow(box, FALSE);
+            EnableWindow(edit, FALSE);
+        }
+    }
+    AddControl(L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, 20, 150, 75, 23, kButton1);
+    AddControl(L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, 105, 150, 75, 23, kButton2);
+    return true;
+}
+
+std::string BackCalcDialogWindow::EditText(int row) {
+    HWND edit = Control(kEdit + row);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)), L'\0');
+    GetWindowTextW(edit, text.data(), static_cast<int>(text.size()) + 1);
+    return WideToUtf8(text);
+}
+
+void BackCalcDialogWindow::SetEditText(int row, std::string_view text) {
+    SetWindowTextW(Control(kEdit + row), Utf8ToWide(text).c_str());
+}
+
+bool BackCalcDialogWindow::Checked(int row) {
+    return SendMessageW(Control(kCheckBox + row), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void BackCalcDialogWindow::SetChecked(int row, bool checked) {
+    SendMessageW(Control(kCheckBox + row), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool BackCalcDialogWindow::ShowModal() {
+    return RunModal();
+}
+
+void BackCalcDialogWindow::OnCommand(int id, int code) {
+    if (id > kCheckBox && id <= kCheckBox + 5 && code == BN_CLICKED) handlers_->CheckBoxClick(id - kCheckBox);
+    if (id > kEdit && id <= kEdit + 5 && code == EN_CHANGE) handlers_->EditChange(id - kEdit);
+    if (code != BN_CLICKED) return;
+    if (id == kButton1) End(true);
+    if (id == kButton2) End(false);
+}
+
+}  // namespace tabulon::ui

@@ -1,0 +1,51 @@
+// tabulon.exe: the main window, then the two dialogs, hidden, then the message loop.
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "ui/back_calc_dialog.h"
+#include "ui/main_window.h"
+#include "ui/replace_dialog.h"
+#include "ui/spreadsheet_attach.h"
+
+namespace {
+
+int Run(int showCommand) {
+    using namespace tabulon::ui;
+    MainWindow form1;
+    MainWindowArgs args;
+    args.attach = AttachRunningSpreadsheet;
+    if (!form1.Create(std::move(args))) return 1;
+    ReplaceDialog form3;
+    BackCalcDialogWindow form4;
+    if (!form3.Create(form1.hwnd, form1.BaseFont()) || !form4.Create(form1.hwnd, form1.BaseFont())) return 1;
+    form1.AttachDialogs(form3, form4);
+
+    ShowWindow(form1.hwnd, showCommand);
+    UpdateWindow(form1.hwnd);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab moves between controls; other keys (Enter in the size edits,
+        // arrows in the grid) stay with the control.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && form1.hwnd && IsDialogMessageW(form1.hwnd, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    // A capture talks to Excel through COM on this thread; the windows and the
+    // session are gone before COM is.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int status = Run(showCommand);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return status;
+}

@@ -1,0 +1,337 @@
+// Creation and placement of the main window and its controls.
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win_text.h"
+#include "ui/back_calc_dialog.h"
+#include "ui/replace_dialog.h"
+
+namespace tabulon::ui {
+
+LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK MainEditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"TabulonMainWindow";
+constexpr wchar_t kPageClass[] = L"TabulonTabPage";
+constexpr wchar_t kTitle[] = L"Tabulon 2023.02.04 (64bit)";
+
+// A tab's page hands its controls' notifications to the main window.
+LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLOREDIT: return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(instance, kMainClass, &wc)) {
+        wc.lpfnWndProc = MainWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        wc.lpszClassName = kMainClass;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    wc = {};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(instance, kPageClass, &wc)) {
+        wc.lpfnWndProc = PageProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kPageClass;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    return true;
+}
+
+// The executable's full path with its extension replaced.
+std::wstring BesideExecutable(const wchar_t* extension) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.find_last_of(L'.');
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
+    return path + extension;
+}
+
+UniqueHfont Tahoma(int pixels) {
+    return UniqueHfont(CreateFontW(-ScalePx(pixels), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+}
+
+}  // namespace
+
+MainWindow::MainWindow() = default;
+
+MainWindow::~MainWindow() {
+    if (hwnd) DestroyWindow(hwnd);
+    if (popup_) DestroyMenu(popup_);
+}
+
+bool MainWindow::Create(MainWindowArgs args) {
+    args_ = std::move(args);
+    iniPath_ = args_.iniPath.empty() ? BesideExecutable(L".ini") : args_.iniPath;
+    dxfPath_ = args_.dxfPath.empty() ? BesideExecutable(L".dxf") : args_.dxfPath;
+    if (!args_.attach) args_.attach = [](const std::string&) { return std::unique_ptr<SpreadsheetSession>(); };
+
+    view_ = std::make_unique<Win32MainView>(*this, args_.messageBox);
+    startup_.emplace(model_, *view_);
+    sizes_.emplace(model_, *view_);
+    gridLogic_.emplace(model_, *view_);
+    draw_.emplace(model_, *view_, WideToUtf8(dxfPath_), args_.insertIntoCad);
+    textTools_.emplace(model_, *view_);
+    capture_.emplace(model_, *view_, *sizes_, args_.attach);
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterClasses(instance)) return false;
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT r{0, 0, ScalePx(432), ScalePx(288)};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    // WM_CREATE builds the controls and runs FormCreate.
+    return CreateWindowExW(WS_EX_APPWINDOW, kMainClass, kTitle, style, x, y, w, h, nullptr, nullptr, instance, this) !=
+           nullptr;
+}
+
+void MainWindow::AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& backCalc) {
+    replace_ = &replace;
+    backCalc_.emplace(model_, *view_, backCalc, *sizes_);
+}
+
+HWND MainWindow::Control(int id) const {
+    for (HWND page : pages_) {
+        if (HWND control = page ? GetDlgItem(page, id) : nullptr) return control;
+    }
+    return nullptr;
+}
+
+HWND MainWindow::AddControl(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, RECT rect, int id,
+                            HFONT font, DWORD exStyle) {
+    HWND control =
+        CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleW(nullptr), nullptr);
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : baseFont_.get()), FALSE);
+    return control;
+}
+
+void MainWindow::AddHint(HWND control, const wchar_t* hint) {
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = const_cast<wchar_t*>(hint);
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void MainWindow::PlacePages() {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    MoveWindow(tab_, 0, 0, client.right, client.bottom, TRUE);
+    RECT page = client;
+    TabCtrl_AdjustRect(tab_, FALSE, &page);
+    for (HWND p : pages_) {
+        if (p) MoveWindow(p, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    }
+}
+
+void MainWindow::CreateControls() {
+    baseFont_ = Tahoma(11);
+    gridFont_ = Tahoma(13);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, client.right,
+                           client.bottom, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageControl1)), instance,
+                           nullptr);
+    SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(baseFont_.get()), FALSE);
+    const wchar_t* captions[] = {L" 取得、描画", L" 設定、確認"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(captions[i]);
+        SendMessageW(tab_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                               0, 0, hwnd, nullptr, instance, nullptr);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScalePx(400));
+
+    for (int i = 0; i < 2; ++i) {
+        // The second page's group boxes are transparent: the page must paint under them.
+        const DWORD clip = i == 0 ? WS_CLIPCHILDREN | WS_VISIBLE : 0;
+        pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS | clip, 0, 0, 0, 0,
+                                    hwnd, nullptr, instance, nullptr);
+        SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    PlacePages();
+    CreateFirstPage(pages_[0]);
+    CreateSecondPage(pages_[1]);
+    CreatePopupMenu1();
+}
+
+void MainWindow::CreateFirstPage(HWND page) {
+    const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
+    HWND b3 = AddControl(page, L"BUTTON", L"Excel から取得", button, ScaleRect(324, 1, 90, 25), kButton3);
+    HWND b4 = AddControl(page, L"BUTTON", L"CAD へ挿入", button | WS_DISABLED, ScaleRect(324, 32, 90, 36), kButton4);
+    HWND b2 = AddControl(page, L"BUTTON", L"Bricscad へ描画", button, ScaleRect(8, 1, 90, 25), kButton2);
+    ShowWindow(b2, SW_HIDE);  // never shown
+    HWND l1 = AddControl(page, L"STATIC", L"対象セル：", 0, ScaleRect(192, 3, 70, 14), kLabel + 1);
+    HWND e2 = AddControl(page, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, ScaleRect(194, 22, 50, 24), kEdit + 2,
+                         gridFont_.get(), WS_EX_CLIENTEDGE);
+    HWND l2 = AddControl(page, L"STATIC", L"～", 0, ScaleRect(250, 24, 16, 14), kLabel + 2);
+    HWND e3 = AddControl(page, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, ScaleRect(268, 22, 50, 24), kEdit + 3,
+                         gridFont_.get(), WS_EX_CLIENTEDGE);
+    // Short of Edit2, which it would otherwise cover.
+    AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(8, 32, 184, 14), kLabel + 4);
+    const DWORD number = WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
+    HWND e13 = AddControl(page, L"EDIT", L"", number, ScaleRect(8, 52, 49, 21), kEdit + 13, nullptr, WS_EX_CLIENTEDGE);
+    const wchar_t* speedCaptions[] = {L"左", L"中", L"右"};
+    const wchar_t* speedHints[] = {L"文字基点 [左]", L"文字基点 [中]", L"文字基点 [右]"};
+    for (int i = 0; i < 3; ++i) {
+        HWND sb = AddControl(page, L"BUTTON", speedCaptions[i], BS_PUSHBUTTON | BS_FLAT,
+                             ScaleRect(61 + 21 * i, 50, 23, 22), kSpeedButton1 + i);
+        AddHint(sb, speedHints[i]);
+    }
+    HWND e11 =
+        AddControl(page, L"EDIT", L"", number, ScaleRect(133, 52, 49, 21), kEdit + 11, nullptr, WS_EX_CLIENTEDGE);
+    HWND e12 =
+        AddControl(page, L"EDIT", L"", number, ScaleRect(188, 52, 49, 21), kEdit + 12, nullptr, WS_EX_CLIENTEDGE);
+    HWND cb = AddControl(page, L"BUTTON", L"セルを描画", WS_TABSTOP | BS_AUTOCHECKBOX, ScaleRect(249, 52, 71, 17),
+                         kCheckBox1);
+    HWND e1 = AddControl(page, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 74, 364, 24), kEdit + 1,
+                         gridFont_.get(), WS_EX_CLIENTEDGE);
+    HWND l13 = AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(378, 80, 44, 14), kLabel + 13);
+
+    RECT area{};
+    GetClientRect(page, &area);
+    GridCreateArgs grid;
+    grid.parent = page;
+    grid.id = kStringGrid1;
+    grid.font = gridFont_.get();
+    grid.rect = {0, ScalePx(99), area.right, std::max<LONG>(ScalePx(99), area.bottom - ScalePx(9))};
+    grid.defaultRowHeight = 20;
+    grid.defaultColWidth = 64;
+    grid1_.Create(grid);
+    HWND progress = CreateWindowExW(
+        0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, area.bottom - ScalePx(9), area.right, ScalePx(9), page,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBar1)), GetModuleHandleW(nullptr), nullptr);
+
+    AddHint(b3, L"アクティブな Excel から選択範囲を取得します");
+    AddHint(b4, L"DXF ファイル作成,、AutoCAD, Bricscad に挿入");
+    AddHint(e13, L"文字高さ [Enter]で更新");
+    AddHint(e11, L"列幅 [Enter]で更新");
+    AddHint(e12, L"行高さ [Enter]で更新");
+    AddHint(e1, L"赤文字の時：改行コードが含まれている");
+    AddHint(grid1_.hwnd, L"範囲選択=固定部クリック or [Shit]+矢印キー. 右クリックで選択範囲の文字変換メニュー");
+
+    for (HWND right : {b3, b4, b2, l1, e2, l2, e3, cb, l13}) layout_.Add(right, kAnchorRight);
+    layout_.Add(e1, kStretchX);
+    layout_.Add(grid1_.hwnd, kStretchX | kStretchY);
+    layout_.Add(progress, kStretchX | kAnchorBottom);
+
+    for (HWND edit : {e1, e11, e12, e13}) SetWindowSubclass(edit, MainEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void MainWindow::CreateSecondPage(HWND page) {
+    AddControl(page, L"BUTTON", L"表示", BS_GROUPBOX, ScaleRect(3, 3, 166, 70), kGroupBox1);
+    AddControl(page, L"BUTTON", L"CAD, DXF", BS_GROUPBOX, ScaleRect(3, 75, 166, 182), kGroupBox2);
+    const DWORD number = WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
+    struct Line {
+        int label;
+        const wchar_t* caption;
+        int edit;  // 0: none
+        int y;
+    };
+    const Line lines[] = {
+        {7, L"X 尺度", 4, 20},   {8, L"Y 尺度", 5, 45},     {15, L"X 尺度", 6, 93},
+        {16, L"Y 尺度", 7, 117}, {17, L"文字尺度", 8, 141},
+    };
+    for (const Line& line : lines) {
+        AddControl(page, L"STATIC", line.caption, 0, ScaleRect(14, line.y + 3, 70, 14), kLabel + line.label);
+        AddControl(page, L"EDIT", L"", number, ScaleRect(92, line.y, 68, 21), kEdit + line.edit, nullptr,
+                   WS_EX_CLIENTEDGE);
+    }
+    AddControl(page, L"STATIC", L"文字基点オフセット X 尺度", 0, ScaleRect(14, 166, 150, 14), kLabel + 18);
+    AddControl(page, L"STATIC", L"文字高さの", 0, ScaleRect(14, 187, 60, 14), kLabel + 9);
+    AddControl(page, L"EDIT", L"", number, ScaleRect(76, 184, 60, 21), kEdit + 9, nullptr, WS_EX_CLIENTEDGE);
+    AddControl(page, L"STATIC", L"倍", 0, ScaleRect(140, 187, 20, 14), kLabel + 10);
+    // The separator-line colour is shown but not editable.
+    AddControl(page, L"STATIC", L"セル区切り線の色番号", WS_DISABLED, ScaleRect(14, 210, 150, 14), kLabel + 11);
+    AddControl(page, L"STATIC", L"( BYLAER = 256 )", WS_DISABLED, ScaleRect(14, 232, 90, 14), kLabel + 12);
+    AddControl(page, L"EDIT", L"", number | WS_DISABLED, ScaleRect(106, 229, 54, 21), kEdit + 10, nullptr,
+               WS_EX_CLIENTEDGE);
+
+    GridCreateArgs grid;
+    grid.parent = page;
+    grid.id = kStringGrid2;
+    grid.font = baseFont_.get();
+    grid.rect = ScaleRect(178, 81, 231, 116);
+    grid.editing = false;
+    grid.scrollBars = false;
+    grid.colCount = 3;
+    grid.rowCount = 5;
+    grid.defaultRowHeight = 19;
+    grid2_.Create(grid);
+    SetWindowLongPtrW(grid2_.hwnd, GWL_STYLE, GetWindowLongPtrW(grid2_.hwnd, GWL_STYLE) & ~WS_TABSTOP);
+    grid2_.SetColWidth(0, 80);
+    grid2_.SetColWidth(1, 380);
+    grid2_.SetColWidth(2, -1);  // values read back by the back-calculation, never shown
+
+    AddControl(page, L"BUTTON", L"変更を反映", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(254, 206, 90, 26), kButton1);
+    HWND b5 = AddControl(page, L"BUTTON", L"逆算", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(374, 50, 41, 25), kButton5);
+    ShowWindow(b5, SW_HIDE);  // never shown
+}
+
+void MainWindow::CreatePopupMenu1() {
+    popup_ = CreatePopupMenu();
+    struct Item {
+        int id;  // 0: separator
+        const wchar_t* caption;
+    };
+    const Item items[] = {
+        {kN1, L"半角->全角"},
+        {kN12, L"半角->全角（数字のみの文字列は除外）"},
+        {kN5, L"半角カナ->全角"},
+        {0, nullptr},
+        {kN2, L"全角->半角"},
+        {kN6, L"全角数字->半角"},
+        {kN7, L"全角アルファベット->半角"},
+        {0, nullptr},
+        {kN9, L"代替文字を含む禁止文字->半角"},
+        {0, nullptr},
+        {kN4, L"置換"},
+    };
+    for (const Item& item : items) {
+        if (item.id == 0) {
+            AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(popup_, MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
+        }
+    }
+}
+
+}  // namespace tabulon::ui

@@ -1,0 +1,146 @@
+// The main window TForm1: two tabs, the controls on them, the cell grid and the
+// summary grid, the right-click menu, and the controllers the events go to.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_model.h"
+#include "app/back_calc.h"
+#include "app/capture_controller.h"
+#include "app/draw_controller.h"
+#include "app/grid_controller.h"
+#include "app/sizes_controller.h"
+#include "app/startup_controller.h"
+#include "app/text_tools_controller.h"
+#include "ui/grid/grid.h"
+#include "ui/layout.h"
+#include "ui/win32_handles.h"
+#include "ui/win32_main_view.h"
+
+namespace tabulon::ui {
+
+class ReplaceDialog;
+class BackCalcDialogWindow;
+
+// Control and menu identifiers; EditN is kEdit + N.
+enum ControlId : int {
+    kPageControl1 = 1000,
+    kButton1 = 1001,
+    kButton2,
+    kButton3,
+    kButton4,
+    kButton5,
+    kSpeedButton1 = 1011,
+    kSpeedButton2,
+    kSpeedButton3,
+    kCheckBox1 = 1021,
+    kProgressBar1 = 1022,
+    kStringGrid1 = 1031,
+    kStringGrid2 = 1032,
+    kEdit = 1100,   // Edit1 .. Edit13
+    kLabel = 1200,  // Label1 .. Label18
+    kGroupBox1 = 1301,
+    kGroupBox2 = 1302,
+    // PopupMenu1
+    kN1 = 2001,
+    kN2 = 2002,
+    kN4 = 2004,
+    kN5 = 2005,
+    kN6 = 2006,
+    kN7 = 2007,
+    kN9 = 2009,
+    kN12 = 2012,
+};
+
+struct MainWindowArgs {
+    // Empty: the executable's full path with ".ini" / ".dxf".
+    std::wstring iniPath;
+    std::wstring dxfPath;
+    CaptureController::Attach attach;
+    DrawController::InsertIntoCad insertIntoCad;
+    MessageBoxFn messageBox;    // nullptr: MessageBoxW
+    bool quitOnDestroy = true;  // the program ends with its main window
+};
+
+class MainWindow {
+public:
+    MainWindow();
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window hidden, centred, with the settings loaded (FormCreate).
+    bool Create(MainWindowArgs args);
+    // The dialogs are created after the main window and live as long as it does.
+    void AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& backCalc);
+
+    HWND hwnd = nullptr;
+    HWND Control(int id) const;  // any control of either tab
+    HWND Page(int index) const { return pages_[index]; }
+    HWND Tooltip() const { return tooltip_; }
+    HMENU PopupMenu1() const { return popup_; }
+    Grid& StringGrid1() { return grid1_; }
+    Grid& StringGrid2() { return grid2_; }
+    AppModel& Model() { return model_; }
+    Win32MainView& View() { return *view_; }
+    HFONT BaseFont() const { return baseFont_.get(); }
+    const std::wstring& IniPath() const { return iniPath_; }
+    const std::wstring& DxfPath() const { return dxfPath_; }
+
+    // Shows tab `index` as the user's click would (PageControl1Change runs).
+    void SelectPage(int index);
+
+private:
+    friend LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK MainEditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    // main_window.cpp: creation and layout.
+    void CreateControls();
+    void CreateFirstPage(HWND page);
+    void CreateSecondPage(HWND page);
+    void CreatePopupMenu1();
+    HWND AddControl(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, RECT rect, int id,
+                    HFONT font = nullptr, DWORD exStyle = 0);
+    void AddHint(HWND control, const wchar_t* hint);
+    void PlacePages();
+
+    // main_window_events.cpp: routing of the window's messages to the controllers.
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    LRESULT EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp);
+    void OnClose();
+    void ConnectGrids();
+    void PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
+    void PaintSummaryCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
+
+    MainWindowArgs args_;
+    std::wstring iniPath_, dxfPath_;
+    AppModel model_;
+    std::unique_ptr<Win32MainView> view_;
+    std::optional<StartupController> startup_;
+    std::optional<SizesController> sizes_;
+    std::optional<GridController> gridLogic_;
+    std::optional<DrawController> draw_;
+    std::optional<TextToolsController> textTools_;
+    std::optional<CaptureController> capture_;
+    std::optional<BackCalcController> backCalc_;
+    ReplaceDialog* replace_ = nullptr;
+
+    UniqueHfont baseFont_, gridFont_;
+    HWND tab_ = nullptr;
+    HWND pages_[2] = {};
+    HWND tooltip_ = nullptr;
+    HMENU popup_ = nullptr;
+    Grid grid1_, grid2_;
+    Layout layout_;
+    GridCell shownCell_{-1, -1};  // the current cell last reported to StringGrid1Click
+    bool inFixedCellClick_ = false;
+};
+
+}  // namespace tabulon::ui
