@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -583,6 +584,21 @@ TEST_F(MainWindowTest, InsertWritesTheDrawingToTheGivenPath) {
     EXPECT_NE(dxf.find("XLSCellText"), std::string::npos);
     EXPECT_NE(dxf.find("R3C4"), std::string::npos);
     EXPECT_TRUE(boxes_.empty());
+
+    // Handed to the ezdxf audit that runs after these tests: 12 separator runs,
+    // the merged area's outline and every cell's text, covered cells included.
+    if (const char* folder = std::getenv("TABULON_TEST_OUTPUT")) {
+        std::ofstream(std::string(folder) + "/main_window_insert.dxf", std::ios::binary) << dxf;
+        std::string texts;
+        for (int r = 1; r <= 3; ++r) {
+            for (int c = 1; c <= 4; ++c) {
+                texts += (texts.empty() ? "\"R" : ", \"R") + std::to_string(r) + "C" + std::to_string(c) + "\"";
+            }
+        }
+        std::ofstream(std::string(folder) + "/main_window_insert.expect.json", std::ios::binary)
+            << "{\"entities\": {\"LINE@XLSCellLine\": 12, \"POLYLINE@XLSCellLine\": 1, \"TEXT@XLSCellText\": 12},"
+            << " \"texts\": [" << texts << "]}";
+    }
 }
 
 TEST_F(MainWindowTest, ReplaceRunsThroughItsDialogAndKeepsItsTexts) {
