@@ -1,1 +1,357 @@
-// Excel automation for a capture.
+// Excel automation for a capture: late-bound IDispatch calls, by Excel's
+// dispatch ids where they are fixed and by name for the rest.
+#include "platform/excel_automation_win.h"
+
+#include <windows.h>
+// The OLE headers need windows.h first.
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "core/cell_table.h"
+#include "core/dxf_number.h"
+#include "core/errors.h"
+#include "platform/win_text.h"
+
+namespace tabulon {
+
+namespace {
+
+// Excel uses one dispatch id per member name across its whole object model, so
+// an object without the member (a shape as the selection) answers
+// DISP_E_MEMBERNOTFOUND rather than some other member.
+constexpr DISPID kRow = 257, kColumn = 240, kRows = 258, kColumns = 241, kCount = 118, kColumnWidth = 242,
+                 kRowHeight = 272, kHorizontalAlignment = 136, kFont = 146, kSize = 104, kText = 138, kValue2 = 1388,
+                 kBorders = 435, kItem = DISPID_VALUE, kLineStyle = 119, kMergeCells = 208, kMergeArea = 1385,
+                 kLeft = 127, kTop = 126;
+
+// Top, bottom, left and right edge, diagonal down, diagonal up: the order of
+// SheetCellReading::borderLineStyles.
+constexpr int32_t kBorderIndexes[6] = {8, 9, 7, 10, 5, 6};
+
+// One counted reference to a dispatch interface.
+class Dispatch {
+public:
+    Dispatch() = default;
+    explicit Dispatch(IDispatch* adopted) : p_(adopted) {}
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+    Dispatch(Dispatch&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    Dispatch& operator=(Dispatch&& other) noexcept {
+        if (this != &other) {
+            if (p_) p_->Release();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    ~Dispatch() {
+        if (p_) p_->Release();
+    }
+    IDispatch* get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    IDispatch* p_ = nullptr;
+};
+
+// A variant that clears what it holds; moving hands the contents over.
+class Variant {
+public:
+    Variant() { VariantInit(&v); }
+    Variant(Variant&& other) noexcept : v(other.v) { VariantInit(&other.v); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    Variant& operator=(Variant&&) = delete;
+    ~Variant() { VariantClear(&v); }
+    VARIANT v;
+};
+
+std::string HexCode(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+[[noreturn]] void Fail(const std::string& member, HRESULT hr) {
+    throw TabulonError("Excel: " + member + " failed (" + HexCode(hr) + ")");
+}
+
+// The locale's decimal separator for numbers shown as the user's Excel shows them.
+char LocaleDecimalSeparator() {
+    wchar_t text[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) > 0 && text[0] > 0 && text[0] < 0x80 &&
+        text[1] == 0) {
+        return static_cast<char>(text[0]);
+    }
+    return '.';
+}
+
+class ExcelSession final : public SpreadsheetSession {
+public:
+    explicit ExcelSession(Dispatch application)
+        : app_(std::move(application)), lcid_(GetUserDefaultLCID()), separator_(LocaleDecimalSeparator()) {}
+
+    void SetScreenUpdating(bool on) override {
+        if (screenUpdatingId_ == DISPID_UNKNOWN) screenUpdatingId_ = IdOf(app_, L"ScreenUpdating", "Application");
+        VARIANTARG value;
+        VariantInit(&value);
+        value.vt = VT_BOOL;
+        value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS params{&value, &named, 1, 1};
+        Invoke(app_, screenUpdatingId_, "Application.ScreenUpdating", DISPATCH_PROPERTYPUT, params, nullptr);
+    }
+
+    // The sheet comes first whichever name is asked for first, so that a chart
+    // sheet fails before anything else is read.
+    std::string WorkbookName() override {
+        Sheet();
+        Dispatch book = NamedObject(app_, L"ActiveWorkbook", "Application.ActiveWorkbook");
+        return TextOf(NamedGet(book, L"Name", "Workbook.Name"), "Workbook.Name");
+    }
+
+    std::string WorksheetName() override {
+        return TextOf(NamedGet(Sheet(), L"Name", "Worksheet.Name"), "Worksheet.Name");
+    }
+
+    SheetRange Selection() override {
+        Dispatch selection = NamedObject(app_, L"Selection", "Application.Selection");
+        SheetRange range;
+        range.row = Int32Of(Get(selection, kRow, "Selection.Row"), "Selection.Row");
+        range.col = Int32Of(Get(selection, kColumn, "Selection.Column"), "Selection.Column");
+        range.rows = Int32Of(Get(Object(selection, kRows, "Selection.Rows"), kCount, "Rows.Count"), "Rows.Count");
+        range.cols =
+            Int32Of(Get(Object(selection, kColumns, "Selection.Columns"), kCount, "Columns.Count"), "Columns.Count");
+        return range;
+    }
+
+    // One call per value, each intermediate object fetched afresh, in the order
+    // the capture reads them.
+    SheetCellReading ReadCell(int32_t row, int32_t col) override {
+        Dispatch& sheet = Sheet();
+        const std::string address = ColumnLetters(col) + std::to_string(row);
+        Variant arg;
+        arg.v.vt = VT_BSTR;
+        arg.v.bstrVal = SysAllocString(Utf8ToWide(address).c_str());
+        if (!arg.v.bstrVal) throw TabulonError("Excel: out of memory");
+        DISPPARAMS params{&arg.v, nullptr, 1, 0};  // Cell1 only; Cell2 omitted
+        Variant result;
+        Invoke(sheet, rangeId_, "Worksheet.Range", DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, &result.v);
+        const Dispatch cell = ObjectOf(result, "Worksheet.Range(" + address + ")");
+
+        SheetCellReading r;
+        r.columnWidth = DoubleOf(Get(cell, kColumnWidth, "Range.ColumnWidth"), "Range.ColumnWidth");
+        r.rowHeight = DoubleOf(Get(cell, kRowHeight, "Range.RowHeight"), "Range.RowHeight");
+        r.horizontalAlignment =
+            Int32Of(Get(cell, kHorizontalAlignment, "Range.HorizontalAlignment"), "Range.HorizontalAlignment");
+        r.fontSize = DoubleOf(Get(Object(cell, kFont, "Range.Font"), kSize, "Font.Size"), "Font.Size");
+        r.text = TextOf(Get(cell, kText, "Range.Text"), "Range.Text of " + address);
+        r.valueText = ValueText(Get(cell, kValue2, "Range.Value2"), "Range.Value2 of " + address);
+        for (size_t k = 0; k < 6; ++k) {
+            Dispatch borders = Object(cell, kBorders, "Range.Borders");
+            Dispatch border = BorderItem(borders, kBorderIndexes[k]);
+            r.borderLineStyles[k] = Int32Of(Get(border, kLineStyle, "Border.LineStyle"), "Border.LineStyle");
+        }
+        r.mergeCells = BoolOf(Get(cell, kMergeCells, "Range.MergeCells"), "Range.MergeCells");
+        r.mergeRows = Int32Of(
+            Get(Object(Object(cell, kMergeArea, "Range.MergeArea"), kRows, "MergeArea.Rows"), kCount, "Rows.Count"),
+            "Rows.Count");
+        r.mergeCols = Int32Of(Get(Object(Object(cell, kMergeArea, "Range.MergeArea"), kColumns, "MergeArea.Columns"),
+                                  kCount, "Columns.Count"),
+                              "Columns.Count");
+        r.mergeLeft =
+            DoubleOf(Get(Object(cell, kMergeArea, "Range.MergeArea"), kLeft, "MergeArea.Left"), "MergeArea.Left");
+        r.mergeTop = DoubleOf(Get(Object(cell, kMergeArea, "Range.MergeArea"), kTop, "MergeArea.Top"), "MergeArea.Top");
+        return r;
+    }
+
+private:
+    void Invoke(const Dispatch& object, DISPID id, const std::string& member, WORD flags, DISPPARAMS& params,
+                VARIANT* result) {
+        EXCEPINFO info{};
+        UINT argError = 0;
+        const HRESULT hr = object.get()->Invoke(id, IID_NULL, lcid_, flags, &params, result, &info, &argError);
+        if (SUCCEEDED(hr)) return;
+        std::string why;
+        if (hr == DISP_E_EXCEPTION) {
+            if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+            if (info.bstrDescription) why = ": " + WideToUtf8(info.bstrDescription);
+            SysFreeString(info.bstrSource);
+            SysFreeString(info.bstrDescription);
+            SysFreeString(info.bstrHelpFile);
+        }
+        throw TabulonError("Excel: " + member + " failed (" + HexCode(hr) + ")" + why);
+    }
+
+    DISPID IdOf(const Dispatch& object, const wchar_t* name, const char* owner) {
+        std::wstring copy(name);
+        LPOLESTR names[1] = {copy.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT hr = object.get()->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
+        if (FAILED(hr)) Fail(std::string(owner) + "." + WideToUtf8(name), hr);
+        return id;
+    }
+
+    // A property get without arguments, its result left in the variant.
+    void GetInto(const Dispatch& object, DISPID id, const std::string& member, Variant& result) {
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        Invoke(object, id, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, none, &result.v);
+    }
+
+    Variant Get(const Dispatch& object, DISPID id, const std::string& member) {
+        Variant result;
+        GetInto(object, id, member, result);
+        return result;
+    }
+
+    Variant NamedGet(const Dispatch& object, const wchar_t* name, const std::string& member) {
+        return Get(object, IdOf(object, name, member.substr(0, member.find('.')).c_str()), member);
+    }
+
+    Dispatch Object(const Dispatch& object, DISPID id, const std::string& member) {
+        Variant result;
+        GetInto(object, id, member, result);
+        return ObjectOf(result, member);
+    }
+
+    Dispatch NamedObject(const Dispatch& object, const wchar_t* name, const std::string& member) {
+        Variant result = NamedGet(object, name, member);
+        return ObjectOf(result, member);
+    }
+
+    Dispatch BorderItem(const Dispatch& borders, int32_t index) {
+        VARIANTARG arg;
+        VariantInit(&arg);
+        arg.vt = VT_I4;
+        arg.lVal = index;
+        DISPPARAMS params{&arg, nullptr, 1, 0};
+        Variant result;
+        const std::string member = "Borders(" + std::to_string(index) + ")";
+        Invoke(borders, kItem, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, &result.v);
+        return ObjectOf(result, member);
+    }
+
+    // Nothing (no workbook open, no selection) counts as a failure.
+    static Dispatch ObjectOf(Variant& result, const std::string& member) {
+        IDispatch* object = nullptr;
+        if (result.v.vt == VT_DISPATCH && result.v.pdispVal) {
+            object = result.v.pdispVal;
+            object->AddRef();
+        } else if (result.v.vt == VT_UNKNOWN && result.v.punkVal) {
+            if (FAILED(result.v.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&object)))) {
+                object = nullptr;
+            }
+        }
+        if (!object) throw TabulonError("Excel: " + member + " gave no object");
+        return Dispatch(object);
+    }
+
+    // The active sheet, taken once: a worksheet is what answers to Range.
+    Dispatch& Sheet() {
+        if (!sheet_) {
+            Dispatch sheet = NamedObject(app_, L"ActiveSheet", "Application.ActiveSheet");
+            std::wstring name(L"Range");
+            LPOLESTR names[1] = {name.data()};
+            DISPID id = DISPID_UNKNOWN;
+            const HRESULT hr = sheet.get()->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
+            if (FAILED(hr)) {
+                throw TabulonError("Excel: the active sheet is not a worksheet (" + HexCode(hr) + ")");
+            }
+            sheet_ = std::move(sheet);
+            rangeId_ = id;
+        }
+        return sheet_;
+    }
+
+    void Convert(const Variant& value, VARTYPE type, Variant& out, const std::string& member) {
+        if (value.v.vt == VT_ERROR) throw TabulonError("Excel: " + member + " is an error value");
+        const HRESULT hr = VariantChangeTypeEx(&out.v, const_cast<VARIANT*>(&value.v), lcid_, 0, type);
+        if (FAILED(hr)) Fail(member + " as " + std::to_string(type), hr);
+    }
+
+    double DoubleOf(const Variant& value, const std::string& member) {
+        Variant out;
+        Convert(value, VT_R8, out, member);
+        return out.v.dblVal;
+    }
+
+    // Rounds halves to even, as the conversion of a number to a whole number does.
+    int32_t Int32Of(const Variant& value, const std::string& member) {
+        Variant out;
+        Convert(value, VT_I4, out, member);
+        return out.v.lVal;
+    }
+
+    bool BoolOf(const Variant& value, const std::string& member) {
+        Variant out;
+        Convert(value, VT_BOOL, out, member);
+        return out.v.boolVal != VARIANT_FALSE;
+    }
+
+    std::string TextOf(const Variant& value, const std::string& member) {
+        if (value.v.vt == VT_EMPTY) return std::string();
+        if (value.v.vt == VT_BSTR) return Bstr(value.v.bstrVal);
+        Variant out;
+        Convert(value, VT_BSTR, out, member);
+        return Bstr(out.v.bstrVal);
+    }
+
+    // The underlying value as the user's locale writes it: a number in general
+    // format, True or False, a text as it is.
+    std::string ValueText(const Variant& value, const std::string& member) {
+        switch (value.v.vt) {
+            case VT_EMPTY: return std::string();
+            case VT_BSTR: return Bstr(value.v.bstrVal);
+            case VT_BOOL: return value.v.boolVal != VARIANT_FALSE ? "True" : "False";
+            case VT_R8:
+            case VT_R4:
+            case VT_I1:
+            case VT_I2:
+            case VT_I4:
+            case VT_I8:
+            case VT_INT:
+            case VT_UI1:
+            case VT_UI2:
+            case VT_UI4:
+            case VT_UI8:
+            case VT_UINT:
+            case VT_CY:
+            case VT_DECIMAL:
+            case VT_DATE: return DxfNumber(DoubleOf(value, member), separator_);
+            case VT_ERROR: throw TabulonError("Excel: " + member + " is an error value");
+            default:
+                throw TabulonError("Excel: " + member + " cannot be read as text (type " + std::to_string(value.v.vt) +
+                                   ")");
+        }
+    }
+
+    static std::string Bstr(BSTR text) { return text ? WideToUtf8(std::wstring_view(text, SysStringLen(text))) : ""; }
+
+    Dispatch app_;
+    Dispatch sheet_;
+    DISPID rangeId_ = DISPID_UNKNOWN;
+    DISPID screenUpdatingId_ = DISPID_UNKNOWN;
+    LCID lcid_;
+    char separator_;
+};
+
+}  // namespace
+
+std::unique_ptr<SpreadsheetSession> AttachToSpreadsheet(const std::string& progId) {
+    const std::wstring name = Utf8ToWide(progId);
+    CLSID clsid;
+    if (name.empty() || FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return nullptr;  // not registered
+    IUnknown* running = nullptr;
+    HRESULT hr = GetActiveObject(clsid, nullptr, &running);
+    if (hr == MK_E_UNAVAILABLE) return nullptr;
+    if (FAILED(hr) || !running) Fail("GetActiveObject(" + progId + ")", hr);
+    IDispatch* app = nullptr;
+    hr = running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&app));
+    running->Release();
+    if (FAILED(hr) || !app) Fail(progId + " as IDispatch", hr);
+    return std::make_unique<ExcelSession>(Dispatch(app));
+}
+
+}  // namespace tabulon

@@ -294,6 +294,7 @@ void MainWindow::CreateSecondPage(HWND page) {
     grid.scrollBars = false;
     grid.colCount = 3;
     grid.rowCount = 5;
+    grid.fixedRows = 0;  // a fixed label column, and values from the first row on
     grid.defaultRowHeight = 19;
     grid2_.Create(grid);
     SetWindowLongPtrW(grid2_.hwnd, GWL_STYLE, GetWindowLongPtrW(grid2_.hwnd, GWL_STYLE) & ~WS_TABSTOP);

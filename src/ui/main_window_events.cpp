@@ -195,11 +195,6 @@ void MainWindow::PaintCell(int col, int row, const RECT& rect, const GridDrawSta
 }
 
 void MainWindow::PaintSummaryCell(int col, int row, const RECT& rect, const GridDrawState&, HDC hdc) {
-    // The summary has a fixed column but no fixed row: row 0 holds values too.
-    if (row == 0 && col >= 1) {
-        FillRect(hdc, &rect, GetSysColorBrush(COLOR_WINDOW));
-        SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
-    }
     const std::wstring& text = grid2_.GetCellText(col, row);
     RECT inset{rect.left + 2, rect.top, rect.right - 2, rect.bottom};
     DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &inset,

@@ -239,3 +239,23 @@ TEST(GridGeometry, RangeOfAnyTwoCornersIsNormalised) {
 
 }  // namespace
 }  // namespace tabulon::ui
+
+namespace tabulon::ui {
+namespace {
+
+// A summary grid: a label column, but values from the first row on.
+TEST(GridGeometry, WithoutAHeaderRowTheFirstRowIsBody) {
+    GridGeometry geo;
+    geo.rows.SetFixed(0);
+    geo.rows.SetCount(5);
+    EXPECT_FALSE(geo.IsFixed(1, 0));
+    EXPECT_TRUE(geo.IsFixed(0, 3));
+    const GridCell corner = geo.ClampToBody({0, 0});
+    EXPECT_EQ(corner.col, 1);
+    EXPECT_EQ(corner.row, 0);
+    EXPECT_EQ(geo.rows.FixedExtent(), 0);
+    EXPECT_EQ(geo.rows.first(), 0);
+}
+
+}  // namespace
+}  // namespace tabulon::ui

@@ -112,6 +112,8 @@ bool Grid::Create(const GridCreateArgs& args) {
     editable_ = args.editing;
     defaultDrawing_ = args.defaultDrawing;
     scrollBars_ = args.scrollBars;
+    geo_.cols.SetFixed(args.fixedCols);
+    geo_.rows.SetFixed(args.fixedRows);
     geo_.cols.SetDefaultSize(args.defaultColWidth);
     geo_.rows.SetDefaultSize(args.defaultRowHeight);
     ResizeTexts(std::max(args.colCount, geo_.cols.fixed() + 1), std::max(args.rowCount, geo_.rows.fixed() + 1));

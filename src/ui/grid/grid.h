@@ -27,6 +27,8 @@ struct GridCreateArgs {
     bool border = true;
     int colCount = GridGeometry::kDefaultCount;
     int rowCount = GridGeometry::kDefaultCount;
+    int fixedCols = 1;  // header columns
+    int fixedRows = 1;  // header rows
     int defaultColWidth = GridGeometry::kDefaultColWidth;
     int defaultRowHeight = GridGeometry::kDefaultRowHeight;
     COLORREF fixedColor = CLR_DEFAULT;  // CLR_DEFAULT: the system's active-caption colour

@@ -21,6 +21,12 @@ void GridAxis::SetCount(int count) {
     SetFirst(first_);
 }
 
+void GridAxis::SetFixed(int fixed) {
+    fixed_ = std::max(fixed, 0);
+    first_ = fixed_;
+    SetCount(count());
+}
+
 void GridAxis::SetSize(int i, int size) {
     if (i < 0 || i >= count()) return;
     sizes_[static_cast<size_t>(i)] = size;

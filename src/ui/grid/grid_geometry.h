@@ -75,6 +75,8 @@ public:
 
     int count() const { return static_cast<int>(sizes_.size()); }
     int fixed() const { return fixed_; }
+    // How many leading items are headers (0 or more); scrolls back to the start.
+    void SetFixed(int fixed);
     int first() const { return first_; }
     int extent() const { return extent_; }
 
