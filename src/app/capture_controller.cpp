@@ -17,6 +17,9 @@ int32_t Pixels(uint16_t size, double scale) {
 }  // namespace
 
 void CaptureController::Button3Click() {
+    if (capturing_) return;  // a click that arrived while the window handled messages
+    capturing_ = true;
+    cancelled_ = false;
     view_.SetCaptureEnabled(false);
     view_.SetInsertEnabled(false);
     const std::string progId = SpreadsheetProgId(model_.settings.xlsVerNum);
@@ -37,9 +40,10 @@ void CaptureController::Button3Click() {
         view_.SetInsertEnabled(true);
     } else {
         view_.SetInsertEnabled(false);
-        view_.ShowInfo("取得に失敗しました.");
+        if (!cancelled_) view_.ShowInfo("取得に失敗しました.");  // a cancel comes from a close
     }
     view_.SetCaptureEnabled(true);
+    capturing_ = false;
 }
 
 bool CaptureController::Capture(SpreadsheetSession& sheet) {
@@ -86,6 +90,7 @@ bool CaptureController::Capture(SpreadsheetSession& sheet) {
             view_.SetText(Ctl::Label4, std::to_string(r) + " / " + std::to_string(range.rows));
             view_.SetProgress(r);
             view_.ProcessMessages();
+            if (cancelled_) throw TabulonError("the capture was cancelled");
             model_.texts.Set(0, r, std::to_string(sheetRow));
             for (int32_t c = 1; c <= range.cols; ++c) {
                 const int32_t sheetCol = range.col + c - 1;

@@ -23,6 +23,13 @@ public:
 
     void Button3Click();
 
+    // True while a capture runs. It lets the window handle messages once per row,
+    // so a close can arrive in the middle of it.
+    bool Capturing() const { return capturing_; }
+    // Ends a running capture at the next row, as a failed one: the window asks
+    // for this before it closes, so the table is never written after its release.
+    void Cancel() { cancelled_ = true; }
+
 private:
     bool Capture(SpreadsheetSession& sheet);
 
@@ -30,6 +37,8 @@ private:
     MainView& view_;
     SizesController& sizes_;
     Attach attach_;
+    bool capturing_ = false;
+    bool cancelled_ = false;
 };
 
 }  // namespace tabulon

@@ -129,6 +129,7 @@ private:
     std::optional<DrawController> draw_;
     std::optional<TextToolsController> textTools_;
     std::optional<CaptureController> capture_;
+    bool closeAfterCapture_ = false;  // a close arrived during a capture
     std::optional<BackCalcController> backCalc_;
     ReplaceDialog* replace_ = nullptr;
 

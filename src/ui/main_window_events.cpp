@@ -59,6 +59,14 @@ LRESULT MainWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::OnClose() {
+    // A close during a capture arrives while the capture handles messages: end
+    // the capture first and close once it has returned, so that it never writes
+    // into the table the close releases.
+    if (capture_->Capturing()) {
+        capture_->Cancel();
+        closeAfterCapture_ = true;
+        return;
+    }
     // FormCloseQuery never refuses; a settings file that cannot be written has
     // been reported by then.
     const std::string ini = WideToUtf8(iniPath_);
@@ -94,7 +102,13 @@ void MainWindow::OnCommand(int id, int code) {
     switch (id) {
         case kButton1: sizes_->Button1Click(); break;
         case kButton2: break;  // "Bricscad へ描画" is never shown and does nothing
-        case kButton3: capture_->Button3Click(); break;
+        case kButton3:
+            capture_->Button3Click();
+            if (closeAfterCapture_ && !capture_->Capturing()) {
+                closeAfterCapture_ = false;
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            }
+            break;
         case kButton4: draw_->Button4Click(); break;
         case kButton5:
             if (backCalc_) backCalc_->Button5Click();

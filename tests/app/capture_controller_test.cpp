@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "app/fake_main_view.h"
@@ -155,6 +156,50 @@ TEST(CaptureController, AnErrorValueFailsTheCaptureHalfway) {
     EXPECT_EQ(f.model.table.At(2, 1).drawW, 0);  // drawing sizes not computed
     EXPECT_EQ(f.screenUpdating, (std::vector<bool>{false, true}));
     EXPECT_TRUE(f.view.redraw);
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// The window closing while the capture handles its messages.
+class ClosingView : public test::FakeMainView {
+public:
+    std::function<void()> onMessages;
+    void ProcessMessages() override {
+        FakeMainView::ProcessMessages();
+        if (onMessages) onMessages();
+    }
+};
+
+TEST(CaptureController, ACancelDuringTheCaptureStopsBeforeTheNextRow) {
+    AppModel model;
+    ClosingView view;
+    SizesController sizes(model, view);
+    std::vector<bool> screen;
+    CaptureController capture(model, view, sizes, [&](const std::string&) {
+        auto s = std::make_unique<FakeSheet>();
+        s->screenUpdating = &screen;
+        return std::unique_ptr<SpreadsheetSession>(std::move(s));
+    });
+    int rowsSeen = 0;
+    view.onMessages = [&] {
+        EXPECT_TRUE(capture.Capturing());
+        capture.Button3Click();  // a second click meanwhile is ignored
+        if (++rowsSeen == 2) {
+            capture.Cancel();       // the close arrives with the second row
+            model.table.Release();  // ...and would release the table right after
+        }
+    };
+    capture.Button3Click();
+    EXPECT_FALSE(capture.Capturing());
+    EXPECT_EQ(rowsSeen, 2);
+    EXPECT_TRUE(model.table.IsEmpty());  // nothing was written after the release
+    EXPECT_TRUE(view.infos.empty());     // no failure message for a window that is closing
+    EXPECT_FALSE(view.insertEnabled);
+    EXPECT_EQ(screen, (std::vector<bool>{false, true}));
 }
 
 }  // namespace
