@@ -8,6 +8,7 @@
 #include "platform/win_text.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/replace_dialog.h"
+#include "ui/window_class.h"
 
 namespace tabulon::ui {
 
@@ -31,28 +32,8 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kMainClass, &wc)) {
-        wc.lpfnWndProc = MainWindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-        wc.lpszClassName = kMainClass;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-    wc = {};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kPageClass, &wc)) {
-        wc.lpfnWndProc = PageProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kPageClass;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-    return true;
+    return RegisterWindowClassOnce(instance, kMainClass, MainWindowProc, LoadIconW(nullptr, IDI_APPLICATION)) &&
+           RegisterWindowClassOnce(instance, kPageClass, PageProc);
 }
 
 // The executable's full path with its extension replaced.

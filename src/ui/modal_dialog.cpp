@@ -1,6 +1,7 @@
 #include "ui/modal_dialog.h"
 
 #include "ui/layout.h"
+#include "ui/window_class.h"
 
 namespace tabulon::ui {
 
@@ -41,16 +42,7 @@ ModalDialog::~ModalDialog() {
 
 bool ModalDialog::CreateFrame(HWND owner, const wchar_t* title, int clientWidth, int clientHeight, HFONT font) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kClass, &wc)) {
-        wc.lpfnWndProc = ModalDialogProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        if (!RegisterClassExW(&wc)) return false;
-    }
+    if (!RegisterWindowClassOnce(instance, kClass, ModalDialogProc)) return false;
     owner_ = owner;
     font_ = font;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
