@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_paths.h"
 #include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
 #include "core/errors.h"
@@ -43,15 +44,6 @@ constexpr const char* kCaptureUsage =
     "  -h, --help             show this help.\n"
     "\n"
     "The rules (widths, heights, number formats, limits) are in docs/xlsx-capture.md.\n";
-
-fs::path PathFromUtf8(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string Utf8FromPath(const fs::path& path) {
-    std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 int UsageError(const std::string& message) {
     WriteErr("tabulon capture: " + message + "\n");
@@ -107,8 +99,7 @@ int RunCapture(const std::vector<std::string>& args) {
     if (!input) return UsageError("no workbook given");
 
     const std::string target = output ? *output : Utf8FromPath(PathFromUtf8(*input).replace_extension(".json"));
-    std::error_code ec;
-    if (fs::exists(PathFromUtf8(target), ec) && fs::equivalent(PathFromUtf8(*input), PathFromUtf8(target), ec)) {
+    if (SameFile(PathFromUtf8(*input), PathFromUtf8(target))) {
         return Failure("the output \"" + target + "\" is the workbook itself; choose another name with -o");
     }
     try {

@@ -1,5 +1,4 @@
 // tabulon convert: capture file -> DXF.
-#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -7,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_paths.h"
 #include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
 #include "core/drawing_sizes.h"
@@ -49,13 +49,6 @@ constexpr const char* kConvertUsage =
     "\n"
     "The capture format is described in docs/capture-format.md.\n";
 
-fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string Utf8FromPath(const fs::path& path) {
-    std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 int UsageError(const std::string& message) {
     WriteErr("tabulon convert: " + message + "\n");
     WriteErr("Try 'tabulon convert --help'.\n");
@@ -74,11 +67,6 @@ struct ConvertOptions {
     bool noCellLines = false;
     SpreadsheetChoice choice;
 };
-
-bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    return fs::exists(b, ec) && fs::equivalent(a, b, ec);
-}
 
 }  // namespace
 
@@ -144,8 +132,10 @@ int RunConvert(const std::vector<std::string>& args) {
         std::vector<std::string> warnings;
         Capture capture;
         try {
-            if (spreadsheet) capture = CaptureSpreadsheet(options.input, options.choice, "convert");
-            else capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
+            if (spreadsheet)
+                capture = CaptureSpreadsheet(options.input, options.choice, "convert");
+            else
+                capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
         } catch (const TabulonError& e) {
             std::string message = e.what();
             // Read errors already name the file; format errors name the place in it.
@@ -159,22 +149,26 @@ int RunConvert(const std::vector<std::string>& args) {
         if (capture.table.IsEmpty()) return Failure(options.input + ": the capture holds no cells; nothing to draw");
 
         ComputeDrawingSizes(capture.table, settings);
+        DxfLines lines;
+        try {
+            BuildTableDxf(capture.table, capture.texts, settings, lines);
+        } catch (const TabulonError& e) {
+            // Sizes that would overflow are refused before anything is written.
+            return Failure(options.input + ": " + e.what());
+        }
         const double totalW = TotalWidth(capture.table);
         const double totalH = TotalHeight(capture.table);
-        if (!std::isfinite(totalW) || !std::isfinite(totalH)) {
-            return Failure("the drawing would be infinitely large; check the scales cadXsc and cadYsc");
-        }
-
-        DxfLines lines;
-        BuildTableDxf(capture.table, capture.texts, settings, lines);
         SaveDxfLines(lines, output);
 
         size_t lineCount = 0, textCount = 0, outlineCount = 0;
         for (size_t k = 0; k < lines.Count(); ++k) {
             std::string_view item = lines.Item(k);
-            if (item == "  0\r\nLINE") ++lineCount;
-            else if (item == "  0\r\nTEXT") ++textCount;
-            else if (item == "  0\r\nPOLYLINE") ++outlineCount;
+            if (item == "  0\r\nLINE")
+                ++lineCount;
+            else if (item == "  0\r\nTEXT")
+                ++textCount;
+            else if (item == "  0\r\nPOLYLINE")
+                ++outlineCount;
         }
         WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
                  std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(totalW) + " x " +

@@ -120,6 +120,7 @@ class ConverterTest(unittest.TestCase):
             "range": (dict(one_cell(rowH=70000)), "cells[0].rowH: 70000 is out of range 0..65535"),
             "count": ({"rows": 2, "cols": 1, "cells": [{}]}, "cells"),
             "empty": ({"rows": 0, "cols": 0, "cells": []}, "no cells"),
+            "overflow": (dict(one_cell(), settings={"cadXsc": 1e308}), "too large"),
         }
         for name, (content, message) in cases.items():
             with self.subTest(name):
