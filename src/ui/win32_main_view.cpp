@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win_text.h"
+#include "platform/window_system_win.h"
 #include "ui/main_window.h"
 
 namespace tabulon::ui {
@@ -166,17 +167,7 @@ void Win32MainView::SetProgress(int32_t position) {
     SendMessageW(window_.Control(kProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void Win32MainView::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+void Win32MainView::ProcessMessages() { DispatchWaitingMessages(); }
 
 void Win32MainView::SetGridRedraw(bool on) {
     gridRedraw_ = on;
