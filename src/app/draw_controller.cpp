@@ -6,6 +6,9 @@
 namespace tabulon {
 
 void DrawController::Button4Click() {
+    // A click while the previous insertion still waits would rewrite the file
+    // that AutoCAD is about to be told to insert.
+    if (inserting_) return;
     ScaleSettings settings = model_.settings;
     settings.cellLineDraw = view_.CellLinesChecked();  // read at the moment of the click
     try {
@@ -18,7 +21,25 @@ void DrawController::Button4Click() {
                         "\" を作成できません。図面の寸法が大きすぎます。尺度を確かめてください。");
         return;
     }
-    if (insert_) insert_(dxfPath_);
+    if (!insert_) return;
+
+    inserting_ = true;
+    InsertOutcome outcome;
+    try {
+        outcome = insert_(dxfPath_);
+    } catch (...) {
+        inserting_ = false;
+        throw;
+    }
+    inserting_ = false;
+    // Every other outcome stays silent: no CAD running, a busy one, a cancelled
+    // pick. A path the CAD prompt would cut at its blank is the one case the
+    // user can do something about.
+    if (outcome == InsertOutcome::PathWithBlank) {
+        view_.ShowInfo("図面を保存しました: " + dxfPath_ +
+                       "\nこのパスには空白が含まれるため、CAD へ挿入できませんでした。"
+                       "空白を含まないフォルダーに tabulon.exe を置いてください。");
+    }
 }
 
 }  // namespace tabulon

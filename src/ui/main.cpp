@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "ui/back_calc_dialog.h"
+#include "ui/cad_insert.h"
 #include "ui/main_window.h"
 #include "ui/replace_dialog.h"
 #include "ui/spreadsheet_attach.h"
@@ -16,6 +17,7 @@ int Run(int showCommand) {
     MainWindow form1;
     MainWindowArgs args;
     args.attach = AttachRunningSpreadsheet;
+    args.insertIntoCad = InsertIntoRunningCad;
     if (!form1.Create(std::move(args))) return 1;
     ReplaceDialog form3;
     BackCalcDialogWindow form4;

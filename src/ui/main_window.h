@@ -115,6 +115,8 @@ private:
     LRESULT OnNotify(const NMHDR& header);
     LRESULT EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp);
     void OnClose();
+    // Posts the close that arrived while a capture or an insertion ran.
+    void CloseIfAsked();
     void ConnectGrids();
     void PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
     void PaintSummaryCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
@@ -129,7 +131,7 @@ private:
     std::optional<DrawController> draw_;
     std::optional<TextToolsController> textTools_;
     std::optional<CaptureController> capture_;
-    bool closeAfterCapture_ = false;  // a close arrived during a capture
+    bool closeWhenIdle_ = false;  // a close arrived during a capture or an insertion
     std::optional<BackCalcController> backCalc_;
     ReplaceDialog* replace_ = nullptr;
 

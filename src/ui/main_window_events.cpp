@@ -58,13 +58,27 @@ LRESULT MainWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+void MainWindow::CloseIfAsked() {
+    if (closeWhenIdle_ && !capture_->Capturing() && !draw_->Inserting()) {
+        closeWhenIdle_ = false;
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    }
+}
+
 void MainWindow::OnClose() {
     // A close during a capture arrives while the capture handles messages: end
     // the capture first and close once it has returned, so that it never writes
     // into the table the close releases.
     if (capture_->Capturing()) {
         capture_->Cancel();
-        closeAfterCapture_ = true;
+        closeWhenIdle_ = true;
+        return;
+    }
+    // An insertion waiting for the user's pick in AutoCAD cannot be called off
+    // from here; the window goes out of sight now and closes once it returns.
+    if (draw_->Inserting()) {
+        ShowWindow(hwnd, SW_HIDE);
+        closeWhenIdle_ = true;
         return;
     }
     // FormCloseQuery never refuses; a settings file that cannot be written has
@@ -104,12 +118,12 @@ void MainWindow::OnCommand(int id, int code) {
         case kButton2: break;  // "Bricscad へ描画" is never shown and does nothing
         case kButton3:
             capture_->Button3Click();
-            if (closeAfterCapture_ && !capture_->Capturing()) {
-                closeAfterCapture_ = false;
-                PostMessageW(hwnd, WM_CLOSE, 0, 0);
-            }
+            CloseIfAsked();
             break;
-        case kButton4: draw_->Button4Click(); break;
+        case kButton4:
+            draw_->Button4Click();
+            CloseIfAsked();
+            break;
         case kButton5:
             if (backCalc_) backCalc_->Button5Click();
             break;

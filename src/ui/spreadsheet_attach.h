@@ -9,8 +9,8 @@
 
 namespace tabulon::ui {
 
-// Nothing until the Excel automation adapter is joined here; the capture then
-// reports the ProgID as unavailable.
+// Nothing when no instance runs under that name; the capture then reports the
+// ProgID as unavailable.
 std::unique_ptr<SpreadsheetSession> AttachRunningSpreadsheet(const std::string& progId);
 
 }  // namespace tabulon::ui

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 
 #include "app/draw_controller.h"
 #include "app/fake_main_view.h"
@@ -92,7 +93,10 @@ TEST(DrawController, WritesBesideTheExecutableAndHandsOverToCad) {
     const std::string dir = test::FreshDir("draw_controller");
     const std::string path = dir + "/tabulon.dxf";
     std::vector<std::string> handedOver;
-    DrawController draw(model, view, path, [&](const std::string& p) { handedOver.push_back(p); });
+    DrawController draw(model, view, path, [&](const std::string& p) {
+        handedOver.push_back(p);
+        return InsertOutcome::Attempted;
+    });
 
     draw.Button4Click();  // no table: nothing at all
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -114,11 +118,73 @@ TEST(DrawController, WritesBesideTheExecutableAndHandsOverToCad) {
     // A folder in the way of the file: the message names the path, nothing is handed over.
     const std::string blocked = dir + "/blocked.dxf";
     std::filesystem::create_directory(blocked);
-    DrawController failing(model, view, blocked, [&](const std::string& p) { handedOver.push_back(p); });
+    DrawController failing(model, view, blocked, [&](const std::string& p) {
+        handedOver.push_back(p);
+        return InsertOutcome::Attempted;
+    });
     failing.Button4Click();
     ASSERT_EQ(view.errors.size(), 1u);
     EXPECT_EQ(view.errors[0].rfind("ファイル \"" + blocked + "\" を作成できません。", 0), 0u);
     EXPECT_EQ(handedOver.size(), 1u);
+    EXPECT_TRUE(view.infos.empty());
+}
+
+TEST(DrawController, OnlyAPathTheCadPromptWouldCutIsReported) {
+    AppModel model;
+    test::TestTable t(1, 1);
+    t.Text(1, 1, "A");
+    t.Compute();
+    model.table = t.table;
+    model.texts = t.texts;
+    const std::string path = test::FreshDir("draw_outcomes") + "/my drawings/tabulon.dxf";
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const struct {
+        InsertOutcome outcome;
+        bool reported;
+    } cases[] = {{InsertOutcome::Attempted, false},
+                 {InsertOutcome::FileMissing, false},
+                 {InsertOutcome::PathWithBlank, true}};
+    for (const auto& c : cases) {
+        FakeMainView view;
+        DrawController draw(model, view, path, [&](const std::string&) { return c.outcome; });
+        draw.Button4Click();
+        EXPECT_TRUE(view.errors.empty());
+        EXPECT_TRUE(view.messages.empty());
+        ASSERT_EQ(view.infos.size(), c.reported ? 1u : 0u) << static_cast<int>(c.outcome);
+        if (c.reported) {
+            // Saved, where, and why it did not reach the CAD application.
+            EXPECT_NE(view.infos[0].find("図面を保存しました: " + path), std::string::npos);
+            EXPECT_NE(view.infos[0].find("空白が含まれるため、CAD へ挿入できませんでした"), std::string::npos);
+        }
+    }
+}
+
+TEST(DrawController, AClickWhileTheInsertionWaitsIsIgnored) {
+    AppModel model;
+    test::TestTable t(1, 1);
+    t.Text(1, 1, "A");
+    t.Compute();
+    model.table = t.table;
+    model.texts = t.texts;
+    FakeMainView view;
+    const std::string path = test::FreshDir("draw_reentry") + "/tabulon.dxf";
+    int calls = 0;
+    std::optional<DrawController> draw;
+    draw.emplace(model, view, path, [&](const std::string&) {
+        ++calls;
+        EXPECT_TRUE(draw->Inserting());
+        // The user clicks again while AutoCAD waits for the point: the file
+        // must stay as handed over, and no second dialogue starts.
+        std::filesystem::remove(path);
+        draw->Button4Click();
+        EXPECT_FALSE(std::filesystem::exists(path));
+        return InsertOutcome::Attempted;
+    });
+    draw->Button4Click();
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(draw->Inserting());
+    draw->Button4Click();  // and once it has returned, the button works again
+    EXPECT_EQ(calls, 2);
 }
 
 }  // namespace

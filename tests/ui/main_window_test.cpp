@@ -12,6 +12,7 @@
 
 #include "core/drawing_sizes.h"
 #include "platform/win_text.h"
+#include "platform/window_system_win.h"
 #include "support/table_builder.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/replace_dialog.h"
@@ -74,6 +75,7 @@ protected:
         args.iniPath = ini_;
         args.dxfPath = dxf_;
         args.quitOnDestroy = false;
+        args.insertIntoCad = insert_;
         args.messageBox = [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
             boxes_.push_back({owner, text, caption, type});
             return answer_;
@@ -150,6 +152,7 @@ protected:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<ReplaceDialog> replace_;
     std::unique_ptr<BackCalcDialogWindow> backCalc_;
+    DrawController::InsertIntoCad insert_;  // none: the drawing is only written
     std::vector<Box> boxes_;
     int answer_ = IDYES;
 };
@@ -599,6 +602,43 @@ TEST_F(MainWindowTest, InsertWritesTheDrawingToTheGivenPath) {
             << "{\"entities\": {\"LINE@XLSCellLine\": 12, \"POLYLINE@XLSCellLine\": 1, \"TEXT@XLSCellText\": 12},"
             << " \"texts\": [" << texts << "]}";
     }
+}
+
+TEST_F(MainWindowTest, AnInsertionThatCannotTypeThePathSaysSoOnce) {
+    std::vector<std::string> handedOver;
+    insert_ = [&](const std::string& path) {
+        handedOver.push_back(path);
+        return InsertOutcome::PathWithBlank;
+    };
+    MainWindow& w = Open();
+    LoadTable();
+    SendMessageW(Ctl(kButton4), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(handedOver, std::vector<std::string>{WideToUtf8(dxf_)});
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].owner, w.hwnd);
+    EXPECT_EQ(boxes_[0].caption, L"メッセージ");
+    EXPECT_EQ(boxes_[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes_[0].text.rfind(L"図面を保存しました: " + dxf_, 0), 0u);
+}
+
+TEST_F(MainWindowTest, ACloseWhileTheInsertionWaitsHidesTheWindowAndClosesAfterIt) {
+    bool hiddenButAlive = false;
+    insert_ = [&](const std::string&) {
+        // As the wait for AutoCAD's pick does: the window keeps handling its
+        // messages, and the user closes it meanwhile.
+        PostMessageW(window_->hwnd, WM_CLOSE, 0, 0);
+        DispatchWaitingMessages();
+        hiddenButAlive = IsWindow(window_->hwnd) && !IsWindowVisible(window_->hwnd);
+        return InsertOutcome::Attempted;
+    };
+    Open();
+    LoadTable();
+    SendMessageW(Ctl(kButton4), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(hiddenButAlive);
+    EXPECT_EQ(window_->hwnd, nullptr);  // closed once the insertion returned
+    EXPECT_NE(GetFileAttributesW(ini_.c_str()), INVALID_FILE_ATTRIBUTES);  // settings saved as on any close
 }
 
 TEST_F(MainWindowTest, ReplaceRunsThroughItsDialogAndKeepsItsTexts) {
