@@ -8,8 +8,12 @@ namespace tabulon {
 
 namespace {
 
-HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
-WindowHandle Handle(HWND hwnd) { return WindowHandle{reinterpret_cast<std::uintptr_t>(hwnd)}; }
+HWND Hwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+WindowHandle Handle(HWND hwnd) {
+    return WindowHandle{reinterpret_cast<std::uintptr_t>(hwnd)};
+}
 
 // Win32 takes zero-terminated texts; nullopt stands for NULL ("any").
 class OptionalText {
@@ -86,7 +90,9 @@ WindowHandle Win32WindowSystem::NextSibling(WindowHandle window) {
     return window == kNoWindow ? kNoWindow : Handle(GetWindow(Hwnd(window), GW_HWNDNEXT));
 }
 
-bool Win32WindowSystem::IsWindow(WindowHandle window) { return window != kNoWindow && ::IsWindow(Hwnd(window)); }
+bool Win32WindowSystem::IsWindow(WindowHandle window) {
+    return window != kNoWindow && ::IsWindow(Hwnd(window));
+}
 
 bool Win32WindowSystem::IsVisible(WindowHandle window) {
     return window != kNoWindow && IsWindowVisible(Hwnd(window));
@@ -125,8 +131,8 @@ std::int64_t Win32WindowSystem::GetTextLength(WindowHandle window) {
 std::u16string Win32WindowSystem::GetText(WindowHandle window, std::size_t capacity) {
     if (window == kNoWindow || capacity == 0) return {};
     std::vector<wchar_t> buffer(capacity, L'\0');
-    const LRESULT copied = SendMessageW(Hwnd(window), WM_GETTEXT, static_cast<WPARAM>(capacity),
-                                        reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT copied =
+        SendMessageW(Hwnd(window), WM_GETTEXT, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(buffer.data()));
     // Up to the first zero, and never past what was asked for.
     size_t length = 0;
     const size_t limit = copied > 0 ? std::min<size_t>(static_cast<size_t>(copied), capacity - 1) : 0;
@@ -134,7 +140,9 @@ std::u16string Win32WindowSystem::GetText(WindowHandle window, std::size_t capac
     return ToU16(buffer.data(), length);
 }
 
-void Win32WindowSystem::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32WindowSystem::Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
 
 void DispatchWaitingMessages() {
     MSG msg;
@@ -148,9 +156,13 @@ void DispatchWaitingMessages() {
     }
 }
 
-void Win32WindowSystem::PumpMessages() { DispatchWaitingMessages(); }
+void Win32WindowSystem::PumpMessages() {
+    DispatchWaitingMessages();
+}
 
-std::uint64_t Win32WindowSystem::NowMs() { return GetTickCount64(); }
+std::uint64_t Win32WindowSystem::NowMs() {
+    return GetTickCount64();
+}
 
 bool Win32DrawingPathProbe::FileExists(const std::u16string& path) {
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()));

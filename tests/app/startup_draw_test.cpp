@@ -141,9 +141,8 @@ TEST(DrawController, OnlyAPathTheCadPromptWouldCutIsReported) {
     const struct {
         InsertOutcome outcome;
         bool reported;
-    } cases[] = {{InsertOutcome::Attempted, false},
-                 {InsertOutcome::FileMissing, false},
-                 {InsertOutcome::PathWithBlank, true}};
+    } cases[] = {
+        {InsertOutcome::Attempted, false}, {InsertOutcome::FileMissing, false}, {InsertOutcome::PathWithBlank, true}};
     for (const auto& c : cases) {
         FakeMainView view;
         DrawController draw(model, view, path, [&](const std::string&) { return c.outcome; });

@@ -637,7 +637,7 @@ TEST_F(MainWindowTest, ACloseWhileTheInsertionWaitsHidesTheWindowAndClosesAfterI
     SendMessageW(Ctl(kButton4), BM_CLICK, 0, 0);
     PumpMessages();
     EXPECT_TRUE(hiddenButAlive);
-    EXPECT_EQ(window_->hwnd, nullptr);  // closed once the insertion returned
+    EXPECT_EQ(window_->hwnd, nullptr);                                     // closed once the insertion returned
     EXPECT_NE(GetFileAttributesW(ini_.c_str()), INVALID_FILE_ATTRIBUTES);  // settings saved as on any close
 }
 
