@@ -68,8 +68,10 @@ public:
         WaitForSingleObject(process_, 60000);
     }
 
-    // The name the server registered itself under.
+    // The name the server registered itself under, and its class id, which
+    // another name (an "Excel.Application.NN") may be pointed at.
     const std::string& ProgId() const { return class_.progId; }
+    const CLSID& Clsid() const { return class_.clsid; }
 
     ~FakeExcelServer() {
         long calls, live;
