@@ -1,0 +1,152 @@
+// Starts a fake CAD program (tabulon_fake_bricscad.exe or tabulon_fake_autocad.exe,
+// beside the running program) as a process of its own, waits until its windows
+// exist, and stops it again. Each start gets a log file of its own in the temp
+// folder, removed with the object.
+//
+// The logs hold UTF-16LE code values, no byte-order mark, written as they arrive
+// (a test may read them while the fake runs):
+// - the fake BricsCAD: every code value its command-line input control received
+//   by WM_CHAR, one after another, so the log equals the typed text;
+// - the fake AutoCAD: the bytes of every WM_COPYDATA with dwData 1, as sent, one
+//   after another. A sender that includes the terminating zero leaves each text
+//   followed by a zero; SplitAtZeros cuts them apart again.
+//
+// The options each fake takes are listed at the head of its source file.
+//
+// The fake starts on the calling thread's desktop. A test that gives itself a
+// desktop of its own (CreateDesktopW, SetThreadDesktop) keeps its fakes out of
+// sight of other programs in the same Wine prefix, and theirs out of its sight.
+//
+// Under Wine a class name, as other processes read it, is spelled as the program
+// that first registered that name in any letter case, while that program runs:
+// a fake BricsCAD's "RICHEDIT50W" reads as "RichEdit50W" while Wine's own rich
+// edit is loaded anywhere in the prefix (GlobalFindAtomW tells).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon::test {
+
+class FakeCadProcess {
+public:
+    FakeCadProcess() = default;
+    FakeCadProcess(const FakeCadProcess&) = delete;
+    FakeCadProcess& operator=(const FakeCadProcess&) = delete;
+    ~FakeCadProcess() {
+        Stop();
+        if (!log_.empty()) DeleteFileW(log_.c_str());
+    }
+
+    // exeName as in the build's bin folder; args are added after the session
+    // options. False when the program did not start or ended before it was ready.
+    bool Start(const std::wstring& exeName, const std::wstring& args = L"") {
+        if (process_) return false;
+        static std::atomic<int> serial{0};
+        const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial) + L"-" +
+                                 std::to_wstring(GetTickCount64());
+        const std::wstring ready = L"TabulonFakeCadReady-" + tag, quit = L"TabulonFakeCadQuit-" + tag;
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+        quit_ = CreateEventW(nullptr, TRUE, FALSE, quit.c_str());
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        log_ = std::wstring(temp) + L"tabulon-fake-cad-" + tag + L".log";
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring exe(self);
+        exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + exeName;
+        std::wstring command = L"\"" + exe + L"\" --ready " + ready + L" --quit " + quit + L" --parent " +
+                               std::to_wstring(GetCurrentProcessId()) + L" --log \"" + log_ + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        // On the desktop the caller works on, which need not be its process's.
+        std::wstring desktop = ThreadDesktop();
+        if (!desktop.empty()) si.lpDesktop = desktop.data();
+        PROCESS_INFORMATION pi{};
+        if (!ready_ || !quit_ ||
+            !CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            return false;
+        }
+        CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        processId_ = pi.dwProcessId;
+        HANDLE either[2] = {ready_, process_};
+        return WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+    }
+
+    // Asks the fake to quit and waits until it has, so its windows are gone; ends
+    // it forcibly when it does not. False when it had to be forced or had crashed.
+    bool Stop() {
+        bool clean = true;
+        if (process_) {
+            SetEvent(quit_);
+            if (WaitForSingleObject(process_, 30000) != WAIT_OBJECT_0) {
+                TerminateProcess(process_, 1);
+                WaitForSingleObject(process_, 30000);
+                clean = false;
+            }
+            DWORD code = 1;
+            clean = clean && GetExitCodeProcess(process_, &code) && code == 0;
+            CloseHandle(process_);
+            process_ = nullptr;
+        }
+        for (HANDLE* event : {&ready_, &quit_}) {
+            if (*event) CloseHandle(*event);
+            *event = nullptr;
+        }
+        return clean;
+    }
+
+    // What the fake received so far (see the head of this file).
+    std::u16string ReadLog() const {
+        std::ifstream in(log_.c_str(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::u16string text(bytes.size() / 2, u'\0');
+        for (size_t k = 0; k < text.size(); ++k) {
+            text[k] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                            static_cast<unsigned char>(bytes[2 * k + 1]) << 8);
+        }
+        return text;
+    }
+
+    const std::wstring& LogPath() const { return log_; }
+    DWORD ProcessId() const { return processId_; }
+
+private:
+    // "station\\desktop" of the calling thread.
+    static std::wstring ThreadDesktop() {
+        wchar_t station[256] = {}, desktop[256] = {};
+        DWORD needed = 0;
+        HDESK desk = GetThreadDesktop(GetCurrentThreadId());
+        if (!desk || !GetUserObjectInformationW(desk, UOI_NAME, desktop, sizeof desktop, &needed) ||
+            !GetUserObjectInformationW(GetProcessWindowStation(), UOI_NAME, station, sizeof station, &needed)) {
+            return L"";
+        }
+        return std::wstring(station) + L"\\" + desktop;
+    }
+
+    HANDLE ready_ = nullptr, quit_ = nullptr, process_ = nullptr;
+    DWORD processId_ = 0;
+    std::wstring log_;
+};
+
+// The texts of an AutoCAD log, each cut at the zero that ended it. What follows
+// the last zero (a text sent without one) is kept as a last piece.
+inline std::vector<std::u16string> SplitAtZeros(std::u16string_view log) {
+    std::vector<std::u16string> texts;
+    while (!log.empty()) {
+        const size_t zero = log.find(u'\0');
+        texts.emplace_back(log.substr(0, zero));
+        if (zero == std::u16string_view::npos) break;
+        log.remove_prefix(zero + 1);
+    }
+    return texts;
+}
+
+}  // namespace tabulon::test
