@@ -16,6 +16,7 @@
 #include "core/cad_commands.h"
 #include "core/cad_windows.h"
 #include "platform/window_system_win.h"
+#include "support/own_desktop.h"
 
 namespace tabulon {
 namespace {
@@ -23,23 +24,9 @@ namespace {
 using test::FakeCadProcess;
 using test::SplitAtZeros;
 
-// The tests and their fakes meet on a desktop of their own. Windows on it are
-// not found from any other desktop, so a tabulon.exe under test elsewhere in the
-// same Wine prefix neither types into these fakes nor lets its own fakes be
-// typed into from here.
-class OwnDesktop : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const std::wstring name = L"TabulonCadTests-" + std::to_wstring(GetCurrentProcessId());
-        desktop_ = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-        ASSERT_NE(desktop_, nullptr) << GetLastError();
-        ASSERT_TRUE(SetThreadDesktop(desktop_)) << GetLastError();
-    }
-
-private:
-    HDESK desktop_ = nullptr;
-};
-const ::testing::Environment* const kOwnDesktop = ::testing::AddGlobalTestEnvironment(new OwnDesktop);
+// The tests and their fakes meet on a desktop of their own.
+const ::testing::Environment* const kOwnDesktop =
+    ::testing::AddGlobalTestEnvironment(new test::OwnDesktop(L"TabulonCadTests"));
 
 constexpr wchar_t kBricsCad[] = L"tabulon_fake_bricscad.exe";
 constexpr wchar_t kAutoCad[] = L"tabulon_fake_autocad.exe";

@@ -32,6 +32,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/own_desktop.h"
+
 namespace tabulon::test {
 
 class FakeCadProcess {
@@ -66,7 +68,7 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof si;
         // On the desktop the caller works on, which need not be its process's.
-        std::wstring desktop = ThreadDesktop();
+        std::wstring desktop = ThreadDesktopName();
         if (!desktop.empty()) si.lpDesktop = desktop.data();
         PROCESS_INFORMATION pi{};
         if (!ready_ || !quit_ ||
@@ -119,18 +121,6 @@ public:
     DWORD ProcessId() const { return processId_; }
 
 private:
-    // "station\\desktop" of the calling thread.
-    static std::wstring ThreadDesktop() {
-        wchar_t station[256] = {}, desktop[256] = {};
-        DWORD needed = 0;
-        HDESK desk = GetThreadDesktop(GetCurrentThreadId());
-        if (!desk || !GetUserObjectInformationW(desk, UOI_NAME, desktop, sizeof desktop, &needed) ||
-            !GetUserObjectInformationW(GetProcessWindowStation(), UOI_NAME, station, sizeof station, &needed)) {
-            return L"";
-        }
-        return std::wstring(station) + L"\\" + desktop;
-    }
-
     HANDLE ready_ = nullptr, quit_ = nullptr, process_ = nullptr;
     DWORD processId_ = 0;
     std::wstring log_;

@@ -15,9 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "com/server_process.h"
-#include "e2e/excel_version_name.h"
-#include "e2e/tabulon_process.h"
+#include "e2e/e2e_support.h"
+#include "platform/win_text.h"
 #include "support/dxf_reader.h"
 #include "support/test_support.h"
 
@@ -30,21 +29,6 @@ using ui::kButton4;
 using ui::kEdit;
 using ui::kLabel;
 
-std::wstring Wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
 std::string Utf8FromCodePage(const std::string& bytes, UINT codePage) {
     const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
@@ -53,29 +37,6 @@ std::string Utf8FromCodePage(const std::string& bytes, UINT codePage) {
     std::string utf8(static_cast<size_t>(m), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, utf8.data(), m, nullptr, nullptr);
     return utf8;
-}
-
-// Scales of round numbers, so that the drawing's measures read off the
-// workbook's: characters x 10 across, points x 2 down, text 0.5 per point.
-std::vector<std::pair<std::string, std::string>> Settings(int xlsVerNum) {
-    return {{"xlsVerNum", std::to_string(xlsVerNum)},
-            {"cadXsc", "10"},
-            {"cadYsc", "2"},
-            {"cadTsc", "0.5"},
-            {"cadTof", "0.8"},
-            {"cellLineDraw", "1"}};
-}
-
-std::string FakeExcelArgs(const char* book) {
-    return std::string("--book ") + book + " --fixtures \"" + TABULON_E2E_FIXTURES + "\"";
-}
-
-// For people to look at; a screen that cannot be taken fails nothing.
-void Screenshot(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(test::TestOutputDir()) / "screenshots";
-    std::error_code ignored;
-    std::filesystem::create_directories(dir, ignored);
-    if (!test::SaveScreenshot((dir / (name + ".bmp")).wstring())) std::printf("no screenshot for %s\n", name.c_str());
 }
 
 // The drawing and what ezdxf must find in it, for the audit after the tests.
@@ -218,21 +179,21 @@ nlohmann::json TheBooksExpectation() {
 
 TEST(CaptureEndToEnd, CapturesFromTheRunningExcelAndWritesTheDrawingBesideTheProgram) {
     test::FakeExcelServer excel;
-    ASSERT_TRUE(excel.Start(FakeExcelArgs("equipment")));
+    ASSERT_TRUE(excel.Start(test::FakeExcelArgs("equipment")));
     test::ExcelVersionName name;
     ASSERT_TRUE(name.Claim());
     ASSERT_TRUE(name.PointTo(excel.Clsid()));
     std::printf("[ excel    ] the fake runs as %s\n", name.ProgId().c_str());
     TabulonProcess app(L"Tabulon Test 1");
-    ASSERT_TRUE(app.Start(Settings(name.Number())));
+    ASSERT_TRUE(app.Start(test::E2eSettings(name.Number())));
     EXPECT_FALSE(app.IsEnabled(kButton4));
 
     ASSERT_TRUE(app.Click(kButton3));
     const std::optional<test::SeenMessageBox> done = app.WaitForMessageBox();
     ASSERT_TRUE(done);
-    Screenshot("e2e_capture_done");
+    test::Screenshot("e2e_capture_done");
     EXPECT_EQ(done->title, L"メッセージ");
-    EXPECT_EQ(done->text, Wide(" 取得しました. VerNo=." + std::to_string(name.Number())));
+    EXPECT_EQ(done->text, Utf8ToWide(" 取得しました. VerNo=." + std::to_string(name.Number())));
     ASSERT_TRUE(app.Dismiss(*done));
     ASSERT_TRUE(test::WaitUntil([&] { return app.IsEnabled(kButton3); }, TabulonProcess::kWaitTimeoutMs));
     EXPECT_TRUE(app.IsEnabled(kButton4));
@@ -245,7 +206,7 @@ TEST(CaptureEndToEnd, CapturesFromTheRunningExcelAndWritesTheDrawingBesideThePro
     ASSERT_TRUE(app.Click(kButton4));
     ASSERT_TRUE(app.WaitIdle());
     const std::optional<test::SeenMessageBox> unexpected = app.OpenMessageBox();
-    EXPECT_FALSE(unexpected) << Utf8(unexpected->text);
+    EXPECT_FALSE(unexpected) << WideToUtf8(unexpected->text);
     const std::optional<std::string> dxf = app.ReadDxf();
     ASSERT_TRUE(dxf) << "no drawing beside the program";
     SaveForAudit("e2e_capture", *dxf, TheBooksExpectation());
@@ -262,7 +223,7 @@ TEST(CaptureEndToEnd, CapturesFromTheRunningExcelAndWritesTheDrawingBesideThePro
          {"クラス名: " + name.ProgId() + " は無効です.", std::string("取得に失敗しました.")}) {
         const std::optional<test::SeenMessageBox> box = app.TakeMessageBox();
         ASSERT_TRUE(box);
-        EXPECT_EQ(box->text, Wide(expected));
+        EXPECT_EQ(box->text, Utf8ToWide(expected));
     }
     ASSERT_TRUE(test::WaitUntil([&] { return app.IsEnabled(kButton3); }, TabulonProcess::kWaitTimeoutMs));
     EXPECT_FALSE(app.IsEnabled(kButton4));
@@ -287,14 +248,14 @@ TEST(CaptureEndToEnd, WithoutARunningExcelTheCaptureSaysSoAndChangesNothing) {
     ASSERT_EQ(CoCreateGuid(&idle), S_OK);
     ASSERT_TRUE(name.PointTo(idle));
     TabulonProcess app(L"Tabulon Test 2");
-    ASSERT_TRUE(app.Start(Settings(name.Number())));
+    ASSERT_TRUE(app.Start(test::E2eSettings(name.Number())));
 
     ASSERT_TRUE(app.Click(kButton3));
     const std::optional<test::SeenMessageBox> invalid = app.WaitForMessageBox();
     ASSERT_TRUE(invalid);
-    Screenshot("e2e_capture_no_excel");
+    test::Screenshot("e2e_capture_no_excel");
     EXPECT_EQ(invalid->title, L"メッセージ");
-    EXPECT_EQ(invalid->text, Wide("クラス名: " + name.ProgId() + " は無効です."));
+    EXPECT_EQ(invalid->text, Utf8ToWide("クラス名: " + name.ProgId() + " は無効です."));
     ASSERT_TRUE(app.Dismiss(*invalid));
     const std::optional<test::SeenMessageBox> failed = app.TakeMessageBox();
     ASSERT_TRUE(failed);

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/settings_file.h"
+#include "support/own_desktop.h"
 #include "ui/main_window.h"
 
 namespace tabulon::test {
@@ -177,6 +178,9 @@ public:
         std::wstring command = L"\"" + exe_.wstring() + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
+        // On the desktop the caller works on (see support/own_desktop.h).
+        std::wstring desktop = ThreadDesktopName();
+        if (!desktop.empty()) si.lpDesktop = desktop.data();
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
             return false;

@@ -1,0 +1,45 @@
+// A desktop of the test program's own. Windows are not found from any other
+// desktop, and all Wine programs of one prefix otherwise share one: a
+// tabulon.exe under test elsewhere in the prefix would type into this test's
+// fake CAD windows, and this one into theirs.
+//
+// Register it once per test program, before the tests start windows:
+//   ::testing::AddGlobalTestEnvironment(new tabulon::test::OwnDesktop);
+// and start child programs with STARTUPINFOW::lpDesktop = ThreadDesktopName().
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace tabulon::test {
+
+// "station\desktop" of the calling thread, or empty when it cannot be told.
+inline std::wstring ThreadDesktopName() {
+    wchar_t station[256] = {}, desktop[256] = {};
+    DWORD needed = 0;
+    HDESK desk = GetThreadDesktop(GetCurrentThreadId());
+    if (!desk || !GetUserObjectInformationW(desk, UOI_NAME, desktop, sizeof desktop, &needed) ||
+        !GetUserObjectInformationW(GetProcessWindowStation(), UOI_NAME, station, sizeof station, &needed)) {
+        return L"";
+    }
+    return std::wstring(station) + L"\\" + desktop;
+}
+
+class OwnDesktop : public ::testing::Environment {
+public:
+    explicit OwnDesktop(const wchar_t* role) : role_(role) {}
+    void SetUp() override {
+        const std::wstring name = role_ + L"-" + std::to_wstring(GetCurrentProcessId());
+        desktop_ = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        ASSERT_NE(desktop_, nullptr) << GetLastError();
+        ASSERT_TRUE(SetThreadDesktop(desktop_)) << GetLastError();
+    }
+
+private:
+    std::wstring role_;
+    HDESK desktop_ = nullptr;
+};
+
+}  // namespace tabulon::test
