@@ -31,22 +31,38 @@ class ReceivedLog {
 public:
     bool Open(const std::wstring& path) {
         if (path.empty()) return true;
-        file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file_ != INVALID_HANDLE_VALUE;
+        file_ = Create(path);
+        times_ = Create(path + L".times");
+        return file_ != INVALID_HANDLE_VALUE && times_ != INVALID_HANDLE_VALUE;
     }
     // UTF-16LE code values, as they came.
     void Append(const wchar_t* text, size_t count) {
         if (file_ == INVALID_HANDLE_VALUE || count == 0) return;
         DWORD written = 0;
         WriteFile(file_, text, static_cast<DWORD>(count * sizeof(wchar_t)), &written, nullptr);
+        // When the first and the last input arrived, on the performance counter,
+        // which all processes share: tells which fake was typed into first.
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        if (span_[0] == 0) span_[0] = now.QuadPart;
+        span_[1] = now.QuadPart;
+        SetFilePointer(times_, 0, nullptr, FILE_BEGIN);
+        WriteFile(times_, span_, sizeof span_, &written, nullptr);
     }
     ~ReceivedLog() {
         if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+        if (times_ != INVALID_HANDLE_VALUE) CloseHandle(times_);
     }
 
 private:
+    static HANDLE Create(const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+
     HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE times_ = INVALID_HANDLE_VALUE;
+    LONGLONG span_[2] = {0, 0};
 };
 
 // --ready EVENT, --quit EVENT, --parent PID and --log FILE, as the launcher in

@@ -3,6 +3,9 @@
 // exist, and stops it again. Each start gets a log file of its own in the temp
 // folder, removed with the object.
 //
+// Beside each log, LOG.times holds two 64-bit performance-counter readings: when
+// the first and the last input arrived.
+//
 // The logs hold UTF-16LE code values, no byte-order mark, written as they arrive
 // (a test may read them while the fake runs):
 // - the fake BricsCAD: every code value its command-line input control received
@@ -30,6 +33,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/own_desktop.h"
@@ -43,7 +47,10 @@ public:
     FakeCadProcess& operator=(const FakeCadProcess&) = delete;
     ~FakeCadProcess() {
         Stop();
-        if (!log_.empty()) DeleteFileW(log_.c_str());
+        if (!log_.empty()) {
+            DeleteFileW(log_.c_str());
+            DeleteFileW((log_ + L".times").c_str());
+        }
     }
 
     // exeName as in the build's bin folder; args are added after the session
@@ -115,6 +122,15 @@ public:
                                             static_cast<unsigned char>(bytes[2 * k + 1]) << 8);
         }
         return text;
+    }
+
+    // The performance-counter readings at the first and the last input received,
+    // comparable across processes; {0, 0} before any input.
+    std::pair<long long, long long> InputSpan() const {
+        long long span[2] = {0, 0};
+        std::ifstream in((log_ + L".times").c_str(), std::ios::binary);
+        in.read(reinterpret_cast<char*>(span), sizeof span);
+        return in ? std::make_pair(span[0], span[1]) : std::make_pair(0LL, 0LL);
     }
 
     const std::wstring& LogPath() const { return log_; }

@@ -144,6 +144,11 @@ TEST(CadInsertEndToEnd, WithBothRunningBricsCadAndAutoCadEachInsert) {
     const std::u16string path = U16(book.app.DxfPath());
     EXPECT_EQ(bricscad.ReadLog(), BricsCadTyping(path)) << Printable(bricscad.ReadLog());
     EXPECT_EQ(SplitAtZeros(autocad.ReadLog()), AutoCadDialogue(path, u"-3.25,1000"));
+    // BricsCAD is typed into to the end before AutoCAD hears anything.
+    const auto [bricscadFirst, bricscadLast] = bricscad.InputSpan();
+    const auto [autocadFirst, autocadLast] = autocad.InputSpan();
+    EXPECT_GT(bricscadFirst, 0);
+    EXPECT_LT(bricscadLast, autocadFirst);
 }
 
 }  // namespace
