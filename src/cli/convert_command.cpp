@@ -2,10 +2,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_paths.h"
 #include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
@@ -22,6 +22,8 @@ namespace tabulon {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr const char* kCommand = "convert";
 
 constexpr const char* kConvertUsage =
     "Usage: tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
@@ -49,23 +51,9 @@ constexpr const char* kConvertUsage =
     "\n"
     "The capture format is described in docs/capture-format.md.\n";
 
-int UsageError(const std::string& message) {
-    WriteErr("tabulon convert: " + message + "\n");
-    WriteErr("Try 'tabulon convert --help'.\n");
-    return kExitUsage;
-}
-
-int Failure(const std::string& message) {
-    WriteErr("tabulon convert: " + message + "\n");
-    return kExitFailure;
-}
-
-struct ConvertOptions {
+struct ConvertOptions : SharedOptions {
     std::string input;
-    std::optional<std::string> output;
-    std::optional<std::string> settings;
     bool noCellLines = false;
-    SpreadsheetChoice choice;
 };
 
 }  // namespace
@@ -75,54 +63,36 @@ int RunConvert(const std::vector<std::string>& args) {
     bool haveInput = false;
     for (size_t k = 0; k < args.size(); ++k) {
         const std::string& arg = args[k];
-        auto value = [&](const char* name) -> std::optional<std::string> {
-            std::string prefix = std::string(name) + "=";
-            if (arg.rfind(prefix, 0) == 0) return arg.substr(prefix.size());
-            if (k + 1 >= args.size()) return std::nullopt;
-            return args[++k];
-        };
         if (arg == "-h" || arg == "--help") {
             WriteOut(kConvertUsage);
             return kExitOk;
-        } else if (arg == "-o" || arg == "--output" || arg.rfind("--output=", 0) == 0) {
-            auto v = value(arg == "-o" ? "-o" : "--output");
-            if (!v || v->empty()) return UsageError("option " + arg + " needs a file name");
-            options.output = *v;
-        } else if (arg == "--settings" || arg.rfind("--settings=", 0) == 0) {
-            auto v = value("--settings");
-            if (!v || v->empty()) return UsageError("option --settings needs a file name");
-            options.settings = *v;
-        } else if (arg == "--sheet" || arg.rfind("--sheet=", 0) == 0) {
-            auto v = value("--sheet");
-            if (!v || v->empty()) return UsageError("option --sheet needs a sheet name");
-            options.choice.sheet = *v;
-        } else if (arg == "--range" || arg.rfind("--range=", 0) == 0) {
-            auto v = value("--range");
-            if (!v || v->empty()) return UsageError("option --range needs a range such as A1:F20");
-            options.choice.range = *v;
+        } else if (std::string error; ReadSharedOption(args, k, options, error)) {
+            if (!error.empty()) return UsageError(kCommand, error);
         } else if (arg == "--no-cell-lines") {
             options.noCellLines = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError("unknown option \"" + arg + "\"");
+            return UsageError(kCommand, "unknown option \"" + arg + "\"");
         } else if (!haveInput) {
             options.input = arg;
             haveInput = true;
         } else {
-            return UsageError("more than one capture file given (\"" + options.input + "\", \"" + arg + "\")");
+            return UsageError(kCommand,
+                              "more than one capture file given (\"" + options.input + "\", \"" + arg + "\")");
         }
     }
-    if (!haveInput) return UsageError("no capture file given");
+    if (!haveInput) return UsageError(kCommand, "no capture file given");
     const bool spreadsheet = IsSpreadsheetFile(options.input);
     if (!spreadsheet && (options.choice.sheet || options.choice.range)) {
-        return UsageError("--sheet and --range apply to a workbook (.xlsx), not to the capture file \"" +
-                          options.input + "\"");
+        return UsageError(kCommand, "--sheet and --range apply to a workbook (.xlsx), not to the capture file \"" +
+                                        options.input + "\"");
     }
 
     const fs::path inputPath = PathFromUtf8(options.input);
     const std::string output =
         options.output ? *options.output : Utf8FromPath(fs::path(inputPath).replace_extension(".dxf"));
     if (SameFile(inputPath, PathFromUtf8(output))) {
-        return Failure("the output \"" + output + "\" is the capture file itself; choose another name with -o");
+        return Failure(kCommand,
+                       "the output \"" + output + "\" is the capture file itself; choose another name with -o");
     }
 
     try {
@@ -140,13 +110,14 @@ int RunConvert(const std::vector<std::string>& args) {
             std::string message = e.what();
             // Read errors already name the file; format errors name the place in it.
             if (message.find(options.input) == std::string::npos) message = options.input + ": " + message;
-            return Failure(message);
+            return Failure(kCommand, message);
         }
         for (const std::string& w : warnings) WriteErr("tabulon convert: warning: " + options.input + ": " + w + "\n");
 
         capture.settings.ApplyTo(settings);
         if (options.noCellLines) settings.cellLineDraw = false;
-        if (capture.table.IsEmpty()) return Failure(options.input + ": the capture holds no cells; nothing to draw");
+        if (capture.table.IsEmpty())
+            return Failure(kCommand, options.input + ": the capture holds no cells; nothing to draw");
 
         ComputeDrawingSizes(capture.table, settings);
         DxfLines lines;
@@ -154,7 +125,7 @@ int RunConvert(const std::vector<std::string>& args) {
             BuildTableDxf(capture.table, capture.texts, settings, lines);
         } catch (const TabulonError& e) {
             // Sizes that would overflow are refused before anything is written.
-            return Failure(options.input + ": " + e.what());
+            return Failure(kCommand, options.input + ": " + e.what());
         }
         const double totalW = TotalWidth(capture.table);
         const double totalH = TotalHeight(capture.table);
@@ -176,11 +147,11 @@ int RunConvert(const std::vector<std::string>& args) {
                  std::to_string(outlineCount) + " merged-area outlines, " + std::to_string(textCount) + " texts\n");
         return kExitOk;
     } catch (const TabulonError& e) {
-        return Failure(e.what());
+        return Failure(kCommand, e.what());
     } catch (const std::bad_alloc&) {
-        return Failure("out of memory");
+        return Failure(kCommand, "out of memory");
     } catch (const std::exception& e) {
-        return Failure(options.input + ": " + e.what());
+        return Failure(kCommand, options.input + ": " + e.what());
     }
 }
 

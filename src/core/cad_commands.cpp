@@ -60,6 +60,18 @@ std::u16string Widened(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
+// Two cancels, then -INSERT of the file as separate entities ('*'), up to the
+// insertion options.
+std::u16string InsertStart(char16_t cancel, std::u16string_view path) {
+    std::u16string text{cancel, cancel};
+    text += u"-INSERT";
+    text += kCadCr;
+    text += u'*';
+    text += path;
+    text += kCadCr;
+    return text;
+}
+
 bool SamePoint(const TAcadPoint& a, const TAcadPoint& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
@@ -94,23 +106,13 @@ bool ParseAcadPoint(std::u16string_view text, TAcadPoint& point) {
 }
 
 std::u16string BcadInsertCommand(std::u16string_view path) {
-    std::u16string text{kCadEsc, kCadEsc};
-    text += u"-INSERT";
-    text += kCadCr;
-    text += u'*';
-    text += path;
-    text += kCadCr;
+    std::u16string text = InsertStart(kCadEsc, path);
     text += u"S 1 R 0 ";
     return text;
 }
 
 std::u16string AcadInsertCommand(std::u16string_view path, double x, double y) {
-    std::u16string text{kCadEtx, kCadEtx};
-    text += u"-INSERT";
-    text += kCadCr;
-    text += u'*';
-    text += path;
-    text += kCadCr;
+    std::u16string text = InsertStart(kCadEtx, path);
     // '.' always: a locale comma would read as AutoCAD's coordinate separator.
     text += Widened(DxfNumber(x, '.'));
     text += u',';

@@ -14,6 +14,11 @@ namespace tabulon {
 // look-alikes (U+00A5 -> 0x5C, U+301C -> 0x8160) count as missing.
 bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len);
 
+// True for a byte that starts a double-byte character.
+constexpr bool IsCp932LeadByte(uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 // Encodes UTF-8 text for a DXF file. A BMP character missing from code page 932 is
 // written as the DXF escape \U+XXXX, which CAD programs decode; characters above
 // U+FFFF and malformed bytes become '?'.

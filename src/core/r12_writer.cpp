@@ -30,6 +30,31 @@ void AppendPoint(std::string& out, std::string_view xCode, std::string_view yCod
     AppendDxfNumber(out, p.z);
 }
 
+// An item of one code and its value.
+void AddItem(DxfLines& lines, std::string_view code, std::string_view value) {
+    std::string& out = lines.BeginItem();
+    out += code;
+    out += "\r\n";
+    out += value;
+    lines.EndItem();
+}
+
+void AddIntItem(DxfLines& lines, std::string_view code, int value) {
+    std::string& out = lines.BeginItem();
+    out += code;
+    out += "\r\n";
+    AppendInt(out, value);
+    lines.EndItem();
+}
+
+void AddNumberItem(DxfLines& lines, std::string_view code, double value) {
+    std::string& out = lines.BeginItem();
+    out += code;
+    out += "\r\n";
+    AppendDxfNumber(out, value);
+    lines.EndItem();
+}
+
 // The common style item of LINE and POLYLINE.
 void AddStyleItem(DxfLines& lines, std::string_view layer, std::string_view linetype, int color) {
     std::string& out = lines.BeginItem();
@@ -105,10 +130,7 @@ void DxfWriteLayerTable(DxfLines& lines) {
     lines.Add(" 70\r\n     4");
     for (const Layer& layer : layers) {
         lines.Add("  0\r\nLAYER");
-        std::string& out = lines.BeginItem();
-        out += "  2\r\n";
-        out += layer.name;
-        lines.EndItem();
+        AddItem(lines, "  2", layer.name);
         lines.Add(" 70\r\n     0");
         lines.Add(layer.colorItem);
         lines.Add("  6\r\nCONTINUOUS");
@@ -140,10 +162,7 @@ void DxfWritePolyline(DxfLines& lines, const TAcadPoint* vertices, int lastIndex
     lines.Add(closed ? " 70\r\n1" : " 70\r\n0");
     for (int k = 0; k <= lastIndex; ++k) {
         lines.Add("  0\r\nVERTEX");
-        std::string& layerItem = lines.BeginItem();
-        layerItem += "  8\r\n";
-        layerItem += layer;
-        lines.EndItem();
+        AddItem(lines, "  8", layer);
         std::string& out = lines.BeginItem();
         out += " 10\r\n";
         AppendDxfNumber(out, vertices[k].x);
@@ -188,35 +207,17 @@ void DxfWriteText(DxfLines& lines, std::string_view text, const TAcadPoint& firs
                   std::string_view layer, int color) {
     ApplyJustification(justify, hJust, vJust);
     lines.Add("  0\r\nTEXT");
-    std::string& layerItem = lines.BeginItem();
-    layerItem += "  8\r\n";
-    layerItem += layer;
-    lines.EndItem();
+    AddItem(lines, "  8", layer);
     lines.Add("  7\r\nSTANDARD");
-    std::string& colorItem = lines.BeginItem();
-    colorItem += " 62\r\n";
-    AppendInt(colorItem, color);
-    lines.EndItem();
+    AddIntItem(lines, " 62", color);
     AppendPoint(lines.BeginItem(), " 10", " 20", " 30", first);
     lines.EndItem();
     AppendPoint(lines.BeginItem(), " 11", " 21", " 31", second);
     lines.EndItem();
-    std::string& textItem = lines.BeginItem();
-    textItem += "  1\r\n";
-    textItem += text;
-    lines.EndItem();
-    std::string& heightItem = lines.BeginItem();
-    heightItem += " 40\r\n";
-    AppendDxfNumber(heightItem, height);
-    lines.EndItem();
-    std::string& widthItem = lines.BeginItem();
-    widthItem += " 41\r\n";
-    AppendDxfNumber(widthItem, widthFactor);
-    lines.EndItem();
-    std::string& rotationItem = lines.BeginItem();
-    rotationItem += " 50\r\n";
-    AppendDxfNumber(rotationItem, rotation);
-    lines.EndItem();
+    AddItem(lines, "  1", text);
+    AddNumberItem(lines, " 40", height);
+    AddNumberItem(lines, " 41", widthFactor);
+    AddNumberItem(lines, " 50", rotation);
     lines.Add(" 51\r\n0.0");
     lines.Add(" 71\r\n0");
     std::string& justItem = lines.BeginItem();

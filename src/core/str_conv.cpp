@@ -3,15 +3,12 @@
 
 #include <cstdint>
 
+#include "core/cp932.h"
 #include "core/cp932_convert.h"
 
 namespace tabulon {
 
 namespace {
-
-bool IsLeadByte(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 // Walks the text character by character: onDouble(code) for a lead byte with its
 // trail byte, onSingle(byte) otherwise. A lead byte at the very end stands alone.
@@ -22,7 +19,7 @@ std::string Walk(std::string_view cp932, OnDouble onDouble, OnSingle onSingle) {
     size_t i = 0;
     while (i < cp932.size()) {
         uint8_t b = static_cast<uint8_t>(cp932[i]);
-        if (IsLeadByte(b) && i + 1 < cp932.size()) {
+        if (IsCp932LeadByte(b) && i + 1 < cp932.size()) {
             uint16_t code = static_cast<uint16_t>(b << 8 | static_cast<uint8_t>(cp932[i + 1]));
             onDouble(out, code, cp932.substr(i, 2));
             i += 2;

@@ -94,10 +94,6 @@ char32_t DecodePair(Iconv& fromCp932, char lead, char trail) {
 
 constexpr char32_t kDefaultChar = 0x30FB;  // what Windows decodes an undefined code to
 
-bool IsLeadByte(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 }  // namespace
 
 std::string Utf8ToCp932BestFit(std::string_view utf8) {
@@ -130,7 +126,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
             cp = b;
         } else if (b >= 0xA1 && b <= 0xDF) {
             cp = 0xFF61 + (b - 0xA1);
-        } else if (IsLeadByte(b)) {
+        } else if (IsCp932LeadByte(b)) {
             if (i + 1 >= cp932.size()) {
                 cp = kDefaultChar;
             } else {

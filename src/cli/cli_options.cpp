@@ -1,0 +1,55 @@
+#include "cli/cli_options.h"
+
+#include <utility>
+
+#include "cli/cli.h"
+#include "platform/console.h"
+
+namespace tabulon {
+
+int UsageError(const std::string& command, const std::string& message) {
+    WriteErr("tabulon " + command + ": " + message + "\n");
+    WriteErr("Try 'tabulon " + command + " --help'.\n");
+    return kExitUsage;
+}
+
+int Failure(const std::string& command, const std::string& message) {
+    WriteErr("tabulon " + command + ": " + message + "\n");
+    return kExitFailure;
+}
+
+bool ReadSharedOption(const std::vector<std::string>& args, size_t& k, SharedOptions& options, std::string& error) {
+    struct Option {
+        std::string name;
+        std::optional<std::string>* value;
+        const char* needs;
+    };
+    const Option table[] = {
+        {"--output", &options.output, "a file name"},
+        {"--sheet", &options.choice.sheet, "a sheet name"},
+        {"--range", &options.choice.range, "a range such as A1:F20"},
+        {"--settings", &options.settings, "a file name"},
+    };
+    const std::string& arg = args[k];
+    for (const Option& option : table) {
+        const bool output = option.name == "--output";
+        std::optional<std::string> value;
+        if (arg.rfind(option.name + "=", 0) == 0) {
+            value = arg.substr(option.name.size() + 1);
+        } else if (arg == option.name || (output && arg == "-o")) {
+            if (k + 1 < args.size()) value = args[++k];
+        } else {
+            continue;
+        }
+        if (value && !value->empty()) {
+            *option.value = std::move(value);
+        } else {
+            // -o and --output= are named as written.
+            error = "option " + (output ? arg : option.name) + " needs " + option.needs;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tabulon
