@@ -22,39 +22,33 @@ void TextToolsController::ConvertSelection(const std::function<std::string(const
     view_.RepaintGrid();
 }
 
-namespace {
-std::string Wrap(std::string (*convert)(std::string_view), const std::string& text) {
-    return convert(text);
-}
-}  // namespace
-
 void TextToolsController::N1Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(ToFullWidth, t); });
+    ConvertSelection(ToFullWidth);
 }
 
 void TextToolsController::N12Click() {
     ConvertSelection(
-        [](const std::string& t) { return IsNumericText(t) || IsAsciiLetterText(t) ? t : Wrap(ToFullWidth, t); });
+        [](const std::string& t) { return IsNumericText(t) || IsAsciiLetterText(t) ? t : ToFullWidth(t); });
 }
 
 void TextToolsController::N5Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(HalfKanaToFull, t); });
+    ConvertSelection(HalfKanaToFull);
 }
 
 void TextToolsController::N2Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(ToHalfWidth, t); });
+    ConvertSelection(ToHalfWidth);
 }
 
 void TextToolsController::N6Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(FullDigitsToHalf, t); });
+    ConvertSelection(FullDigitsToHalf);
 }
 
 void TextToolsController::N7Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(FullLettersToHalf, t); });
+    ConvertSelection(FullLettersToHalf);
 }
 
 void TextToolsController::N9Click() {
-    ConvertSelection([](const std::string& t) { return Wrap(FullSymbolsToHalf, t); });
+    ConvertSelection(FullSymbolsToHalf);
 }
 
 void TextToolsController::N4Click(ReplaceDialogView& dialog) {

@@ -1,6 +1,7 @@
 #include "ui/back_calc_dialog.h"
 
 #include "platform/win_text.h"
+#include "ui/window_text.h"
 
 namespace tabulon::ui {
 
@@ -25,10 +26,7 @@ bool BackCalcDialogWindow::Create(HWND owner, HFONT font) {
 }
 
 std::string BackCalcDialogWindow::EditText(int row) {
-    HWND edit = Control(kEdit + row);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)), L'\0');
-    GetWindowTextW(edit, text.data(), static_cast<int>(text.size()) + 1);
-    return WideToUtf8(text);
+    return WideToUtf8(WindowText(Control(kEdit + row)));
 }
 
 void BackCalcDialogWindow::SetEditText(int row, std::string_view text) {

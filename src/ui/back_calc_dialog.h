@@ -15,7 +15,6 @@ public:
     enum Id { kCheckBox = 100, kEdit = 110, kButton1 = 121, kButton2 };
 
     bool Create(HWND owner, HFONT font);
-    HWND Control(int id) const { return GetDlgItem(hwnd, id); }
 
     std::string EditText(int row) override;
     void SetEditText(int row, std::string_view text) override;

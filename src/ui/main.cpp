@@ -4,11 +4,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "platform/excel_automation_win.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/cad_insert.h"
 #include "ui/main_window.h"
 #include "ui/replace_dialog.h"
-#include "ui/spreadsheet_attach.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ int Run(int showCommand) {
     using namespace tabulon::ui;
     MainWindow form1;
     MainWindowArgs args;
-    args.attach = AttachRunningSpreadsheet;
+    args.attach = tabulon::AttachToSpreadsheet;
     args.insertIntoCad = InsertIntoRunningCad;
     if (!form1.Create(std::move(args))) return 1;
     ReplaceDialog form3;

@@ -14,6 +14,7 @@ public:
     ModalDialog& operator=(const ModalDialog&) = delete;
 
     HWND hwnd = nullptr;
+    HWND Control(int id) const { return GetDlgItem(hwnd, id); }
 
     // Runs until "実行" (true), "中止" or the close box (false). Centred over the owner.
     bool RunModal();

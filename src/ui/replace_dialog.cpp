@@ -1,18 +1,9 @@
 #include "ui/replace_dialog.h"
 
 #include "platform/win_text.h"
+#include "ui/window_text.h"
 
 namespace tabulon::ui {
-
-namespace {
-
-std::string ControlText(HWND control) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)), L'\0');
-    GetWindowTextW(control, text.data(), static_cast<int>(text.size()) + 1);
-    return WideToUtf8(text);
-}
-
-}  // namespace
 
 bool ReplaceDialog::Create(HWND owner, HFONT font) {
     if (!CreateFrame(owner, L"置換", 218, 117, font)) return false;
@@ -27,11 +18,11 @@ bool ReplaceDialog::Create(HWND owner, HFONT font) {
 }
 
 std::string ReplaceDialog::SearchText() {
-    return ControlText(Control(kEdit1));
+    return WideToUtf8(WindowText(Control(kEdit1)));
 }
 
 std::string ReplaceDialog::ReplacementText() {
-    return ControlText(Control(kEdit2));
+    return WideToUtf8(WindowText(Control(kEdit2)));
 }
 
 bool ReplaceDialog::ShowModal() {

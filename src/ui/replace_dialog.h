@@ -13,7 +13,6 @@ public:
     enum Id { kEdit1 = 101, kEdit2, kButton1, kButton2 };
 
     bool Create(HWND owner, HFONT font);
-    HWND Control(int id) const { return GetDlgItem(hwnd, id); }
 
     std::string SearchText() override;
     std::string ReplacementText() override;

@@ -5,18 +5,9 @@
 #include "platform/win_text.h"
 #include "platform/window_system_win.h"
 #include "ui/main_window.h"
+#include "ui/window_text.h"
 
 namespace tabulon::ui {
-
-namespace {
-
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)), L'\0');
-    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()) + 1);
-    return text;
-}
-
-}  // namespace
 
 Win32MainView::Win32MainView(MainWindow& window, MessageBoxFn messageBox)
     : window_(window), messageBox_(std::move(messageBox)) {
@@ -167,7 +158,9 @@ void Win32MainView::SetProgress(int32_t position) {
     SendMessageW(window_.Control(kProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void Win32MainView::ProcessMessages() { DispatchWaitingMessages(); }
+void Win32MainView::ProcessMessages() {
+    DispatchWaitingMessages();
+}
 
 void Win32MainView::SetGridRedraw(bool on) {
     gridRedraw_ = on;

@@ -29,6 +29,15 @@ SettingsReader ReaderOf(const IniMap& ini) {
     };
 }
 
+// A captured 1 x 1 table holding the text "A", with its drawing sizes.
+void LoadOneTextTable(AppModel& model) {
+    test::TestTable t(1, 1);
+    t.Text(1, 1, "A");
+    t.Compute();
+    model.table = t.table;
+    model.texts = t.texts;
+}
+
 TEST(StartupController, FirstRunShowsDefaultsAndCloseWritesAllNineKeys) {
     AppModel model;
     FakeMainView view;
@@ -102,11 +111,7 @@ TEST(DrawController, WritesBesideTheExecutableAndHandsOverToCad) {
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_TRUE(handedOver.empty());
 
-    test::TestTable t(1, 1);
-    t.Text(1, 1, "A");
-    t.Compute();
-    model.table = t.table;
-    model.texts = t.texts;
+    LoadOneTextTable(model);
     view.cellLines = false;  // the check box as it is at the click, not the loaded setting
     draw.Button4Click();
     ASSERT_TRUE(std::filesystem::exists(path));
@@ -131,11 +136,7 @@ TEST(DrawController, WritesBesideTheExecutableAndHandsOverToCad) {
 
 TEST(DrawController, OnlyAPathTheCadPromptWouldCutIsReported) {
     AppModel model;
-    test::TestTable t(1, 1);
-    t.Text(1, 1, "A");
-    t.Compute();
-    model.table = t.table;
-    model.texts = t.texts;
+    LoadOneTextTable(model);
     const std::string path = test::FreshDir("draw_outcomes") + "/my drawings/tabulon.dxf";
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     const struct {
@@ -160,11 +161,7 @@ TEST(DrawController, OnlyAPathTheCadPromptWouldCutIsReported) {
 
 TEST(DrawController, AClickWhileTheInsertionWaitsIsIgnored) {
     AppModel model;
-    test::TestTable t(1, 1);
-    t.Text(1, 1, "A");
-    t.Compute();
-    model.table = t.table;
-    model.texts = t.texts;
+    LoadOneTextTable(model);
     FakeMainView view;
     const std::string path = test::FreshDir("draw_reentry") + "/tabulon.dxf";
     int calls = 0;

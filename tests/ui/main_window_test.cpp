@@ -17,6 +17,7 @@
 #include "ui/back_calc_dialog.h"
 #include "ui/replace_dialog.h"
 #include "ui/test_window.h"
+#include "ui/window_text.h"
 
 namespace tabulon::ui {
 namespace {
@@ -27,12 +28,6 @@ std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
     return std::wstring(dir) + L"tabulon_ui_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t buffer[512] = {};
-    GetWindowTextW(hwnd, buffer, 512);
-    return buffer;
 }
 
 std::string ReadFile(const std::wstring& path) {

@@ -4,21 +4,14 @@
 
 #include <windows.h>
 
+#include "ui/window_class.h"
+
 namespace tabulon::ui::test {
 
 inline HWND CreateHostWindow(int width, int height) {
     static const wchar_t kClass[] = L"TabulonTestHost";
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kClass, &wc)) {
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        RegisterClassExW(&wc);
-    }
+    RegisterWindowClassOnce(instance, kClass, DefWindowProcW);
     HWND hwnd = CreateWindowExW(0, kClass, L"grid test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width, height,
                                 nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, SW_SHOW);

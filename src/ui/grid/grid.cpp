@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/window_text.h"
+
 namespace tabulon::ui {
 
 namespace {
@@ -328,11 +330,7 @@ void Grid::BeginEdit(bool selectAll) {
 void Grid::EndEdit(bool commit) {
     if (!editing_) return;
     editing_ = false;
-    std::wstring text;
-    if (commit) {
-        text.resize(static_cast<size_t>(GetWindowTextLengthW(edit_)));
-        GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()) + 1);
-    }
+    const std::wstring text = commit ? WindowText(edit_) : std::wstring();
     const bool hadFocus = GetFocus() == edit_;
     ShowWindow(edit_, SW_HIDE);
     if (hadFocus) SetFocus(hwnd);
