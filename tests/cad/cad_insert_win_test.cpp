@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cad/fake_cad_process.h"
+#include "cad/typed_texts.h"
 #include "core/cad_commands.h"
 #include "core/cad_windows.h"
 #include "platform/window_system_win.h"
@@ -21,15 +22,26 @@
 namespace tabulon {
 namespace {
 
+using test::AcadInsertion;
+using test::BcadInsertion;
 using test::FakeCadProcess;
+using test::HandedTexts;
+using test::kCloseQuery;
+using test::kQueryLastPoint;
+using test::kSetSentinel;
+using test::kStartPick;
+using test::Shown;
 using test::SplitAtZeros;
+using test::TempFolder;
+using test::WholeAcadDialogue;
 
 // The tests and their fakes meet on a desktop of their own.
 const ::testing::Environment* const kOwnDesktop =
     ::testing::AddGlobalTestEnvironment(new test::OwnDesktop(L"TabulonCadTests"));
 
-constexpr wchar_t kBricsCad[] = L"tabulon_fake_bricscad.exe";
-constexpr wchar_t kAutoCad[] = L"tabulon_fake_autocad.exe";
+using test::kAutoCad;
+using test::kBricsCad;
+using test::U16;
 
 // The real window system, watched: it notes which application got input in what
 // order, and counts the pick's waits. With skipPickWaits those waits take a
@@ -96,16 +108,6 @@ struct CadSession {
     InsertOutcome Insert(const std::u16string& path) { return InsertDxfIntoCad(commands, probe, path); }
 };
 
-std::wstring TempFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
-std::u16string U16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
 // A saved drawing in a folder of its own, removed afterwards. The default names
 // hold Japanese but no blank, so the path is typed as it is.
 class DrawingFile {
@@ -127,56 +129,6 @@ public:
 private:
     std::wstring folder_, path_;
 };
-
-// A typed text made readable in failure messages: control characters by name.
-std::string Shown(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c == 0x03)
-            out += "<ETX>";
-        else if (c == 0x1B)
-            out += "<ESC>";
-        else if (c == 0x0D)
-            out += "<CR>";
-        else if (c >= 0x20 && c < 0x80)
-            out += static_cast<char>(c);
-        else {
-            char code[12];
-            std::snprintf(code, sizeof code, "<U+%04X>", static_cast<unsigned>(c));
-            out += code;
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> Shown(const std::vector<std::u16string>& texts) {
-    std::vector<std::string> out;
-    for (const std::u16string& text : texts) out.push_back(Shown(text));
-    return out;
-}
-
-// The texts the fake AutoCAD was handed, in order; each must have come with its zero.
-std::vector<std::string> HandedTexts(const FakeCadProcess& acad) {
-    const std::u16string log = acad.ReadLog();
-    std::vector<std::string> texts = Shown(SplitAtZeros(log));
-    if (!log.empty() && log.back() != u'\0') texts.back() += "<no terminating zero>";
-    return texts;
-}
-
-// What the insertion types, written out in full.
-std::u16string BcadInsertion(const std::u16string& path) {
-    return u"\x1b\x1b-INSERT\r*" + path + u"\rS 1 R 0 ";
-}
-const std::u16string kSetSentinel = u"\x03\x03LASTPOINT 123,456,789 ";
-const std::u16string kStartPick = u"_iD\r";
-const std::u16string kQueryLastPoint = u"'SETVAR LASTPOINT\r";
-const std::u16string kCloseQuery = u"\x03";
-std::u16string AcadInsertion(const std::u16string& path, const std::u16string& xy) {
-    return u"\x03\x03-INSERT\r*" + path + u"\r" + xy + u"\r1 0\r";
-}
-std::vector<std::u16string> WholeAcadDialogue(const std::u16string& path, const std::u16string& xy) {
-    return {kSetSentinel, kStartPick, kQueryLastPoint, kCloseQuery, AcadInsertion(path, xy)};
-}
 
 constexpr wchar_t kBcadInputClass[] = L"RICHEDIT50W";
 

@@ -28,7 +28,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -36,80 +35,37 @@
 #include <utility>
 #include <vector>
 
-#include "support/own_desktop.h"
+#include "support/test_programs.h"
 
 namespace tabulon::test {
 
+// The fakes, as built beside the test programs.
+inline constexpr wchar_t kBricsCad[] = L"tabulon_fake_bricscad.exe";
+inline constexpr wchar_t kAutoCad[] = L"tabulon_fake_autocad.exe";
+
 class FakeCadProcess {
 public:
-    FakeCadProcess() = default;
+    FakeCadProcess() : log_(TempFolder() + L"tabulon-fake-cad-" + program_.Tag() + L".log") {}
     FakeCadProcess(const FakeCadProcess&) = delete;
     FakeCadProcess& operator=(const FakeCadProcess&) = delete;
     ~FakeCadProcess() {
         Stop();
-        if (!log_.empty()) {
-            DeleteFileW(log_.c_str());
-            DeleteFileW((log_ + L".times").c_str());
-        }
+        DeleteFileW(log_.c_str());
+        DeleteFileW((log_ + L".times").c_str());
     }
 
     // exeName as in the build's bin folder; args are added after the session
     // options. False when the program did not start or ended before it was ready.
     bool Start(const std::wstring& exeName, const std::wstring& args = L"") {
-        if (process_) return false;
-        static std::atomic<int> serial{0};
-        const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial) + L"-" +
-                                 std::to_wstring(GetTickCount64());
-        const std::wstring ready = L"TabulonFakeCadReady-" + tag, quit = L"TabulonFakeCadQuit-" + tag;
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-        quit_ = CreateEventW(nullptr, TRUE, FALSE, quit.c_str());
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        log_ = std::wstring(temp) + L"tabulon-fake-cad-" + tag + L".log";
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring exe(self);
-        exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + exeName;
-        std::wstring command = L"\"" + exe + L"\" --ready " + ready + L" --quit " + quit + L" --parent " +
-                               std::to_wstring(GetCurrentProcessId()) + L" --log \"" + log_ + L"\" " + args;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        // On the desktop the caller works on, which need not be its process's.
-        std::wstring desktop = ThreadDesktopName();
-        if (!desktop.empty()) si.lpDesktop = desktop.data();
-        PROCESS_INFORMATION pi{};
-        if (!ready_ || !quit_ ||
-            !CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            return false;
-        }
-        CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-        processId_ = pi.dwProcessId;
-        HANDLE either[2] = {ready_, process_};
-        return WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+        return program_.Start(exeName, L"--log \"" + log_ + L"\" " + args);
     }
 
     // Asks the fake to quit and waits until it has, so its windows are gone; ends
     // it forcibly when it does not. False when it had to be forced or had crashed.
     bool Stop() {
-        bool clean = true;
-        if (process_) {
-            SetEvent(quit_);
-            if (WaitForSingleObject(process_, 30000) != WAIT_OBJECT_0) {
-                TerminateProcess(process_, 1);
-                WaitForSingleObject(process_, 30000);
-                clean = false;
-            }
-            DWORD code = 1;
-            clean = clean && GetExitCodeProcess(process_, &code) && code == 0;
-            CloseHandle(process_);
-            process_ = nullptr;
-        }
-        for (HANDLE* event : {&ready_, &quit_}) {
-            if (*event) CloseHandle(*event);
-            *event = nullptr;
-        }
-        return clean;
+        if (!program_.Started()) return true;
+        const std::optional<DWORD> code = program_.Stop(30000);
+        return code && *code == 0;
     }
 
     // What the fake received so far (see the head of this file).
@@ -134,11 +90,10 @@ public:
     }
 
     const std::wstring& LogPath() const { return log_; }
-    DWORD ProcessId() const { return processId_; }
+    DWORD ProcessId() const { return program_.ProcessId(); }
 
 private:
-    HANDLE ready_ = nullptr, quit_ = nullptr, process_ = nullptr;
-    DWORD processId_ = 0;
+    FakeProgram program_;  // first: the log is named after its tag
     std::wstring log_;
 };
 

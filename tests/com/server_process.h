@@ -9,6 +9,7 @@
 #include <string>
 
 #include "com/test_registration.h"
+#include "support/test_programs.h"
 
 namespace tabulon::test {
 
@@ -16,43 +17,18 @@ class FakeExcelServer {
 public:
     // args: "--book NAME --fixtures DIR" or "--generate ROWSxCOLS", and maybe "--no-log".
     bool Start(const std::string& args) {
-        const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
-        const std::wstring ready = L"TabulonFakeExcelReady-" + tag, quit = L"TabulonFakeExcelQuit-" + tag;
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-        quit_ = CreateEventW(nullptr, TRUE, FALSE, quit.c_str());
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        report_ = std::wstring(temp) + L"tabulon-fake-excel-" + tag + L".txt";
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring exe(self);
-        exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"tabulon_fake_excel_server.exe";
+        report_ = TempFolder() + L"tabulon-fake-excel-" + program_.Tag() + L".txt";
         const std::string names = "--progid " + class_.progId + " --clsid " + GuidText(class_.clsid) + " ";
-        std::wstring command = L"\"" + exe + L"\" --ready " + ready + L" --quit " + quit + L" --parent " +
-                               std::to_wstring(GetCurrentProcessId()) + L" --report \"" + report_ + L"\" " +
-                               std::wstring(names.begin(), names.end()) + std::wstring(args.begin(), args.end());
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!ready_ || !quit_ ||
-            !CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            return false;
-        }
-        CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-        HANDLE either[2] = {ready_, process_};
-        return WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+        return program_.Start(L"tabulon_fake_excel_server.exe", L"--report \"" + report_ + L"\" " +
+                                                                    std::wstring(names.begin(), names.end()) +
+                                                                    std::wstring(args.begin(), args.end()));
     }
 
     // Asks the server to quit; reads its counts. False when it did not end.
     bool Stop(long& calls, long& live) {
         calls = live = -1;
-        if (!process_) return false;
-        SetEvent(quit_);
-        const bool ended = WaitForSingleObject(process_, 60000) == WAIT_OBJECT_0;
-        if (!ended) TerminateProcess(process_, 1);
-        CloseHandle(process_);
-        process_ = nullptr;
+        if (!program_.Started()) return false;
+        const bool ended = program_.Stop(60000).has_value();
         if (FILE* in = _wfopen(report_.c_str(), L"r")) {
             if (std::fscanf(in, "calls %ld live %ld", &calls, &live) != 2) calls = live = -1;
             std::fclose(in);
@@ -62,11 +38,7 @@ public:
     }
 
     // Ends the server at once, as when Excel is closed or crashes.
-    void Kill() {
-        if (!process_) return;
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 60000);
-    }
+    void Kill() { program_.Kill(); }
 
     // The name the server registered itself under, and its class id, which
     // another name (an "Excel.Application.NN") may be pointed at.
@@ -75,13 +47,11 @@ public:
 
     ~FakeExcelServer() {
         long calls, live;
-        if (process_) Stop(calls, live);
-        if (ready_) CloseHandle(ready_);
-        if (quit_) CloseHandle(quit_);
+        if (program_.Started()) Stop(calls, live);
     }
 
 private:
-    HANDLE ready_ = nullptr, quit_ = nullptr, process_ = nullptr;
+    FakeProgram program_;
     std::wstring report_;
     TestClass class_ = NewTestClass("Server");
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cad/fake_cad_process.h"
+#include "cad/typed_texts.h"
 #include "e2e/e2e_support.h"
 #include "platform/win_text.h"
 #include "support/own_desktop.h"
@@ -15,10 +16,15 @@
 namespace tabulon {
 namespace {
 
+using test::BcadInsertion;
 using test::CapturedBook;
 using test::FakeCadProcess;
-using test::SplitAtZeros;
+using test::HandedTexts;
+using test::kSetSentinel;
+using test::kStartPick;
+using test::Shown;
 using test::TabulonProcess;
+using test::WholeAcadDialogue;
 using ui::kButton4;
 
 // The programs meet on a desktop of their own, away from other test runs'
@@ -26,39 +32,9 @@ using ui::kButton4;
 const ::testing::Environment* const kOwnDesktop =
     ::testing::AddGlobalTestEnvironment(new test::OwnDesktop(L"TabulonEndToEnd"));
 
-constexpr wchar_t kBricsCad[] = L"tabulon_fake_bricscad.exe";
-constexpr wchar_t kAutoCad[] = L"tabulon_fake_autocad.exe";
-
-std::u16string U16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-std::u16string U16(const std::filesystem::path& path) {
-    return U16(path.wstring());
-}
-
-std::string Printable(const std::u16string& text) {
-    std::wstring shown;
-    for (char16_t c : text) {
-        if (c == 0x1B)
-            shown += L"<ESC>";
-        else if (c == 0x03)
-            shown += L"<ETX>";
-        else if (c == 0x0D)
-            shown += L"<CR>";
-        else
-            shown += static_cast<wchar_t>(c);
-    }
-    return WideToUtf8(shown);
-}
-
-std::u16string BricsCadTyping(const std::u16string& path) {
-    return u"\x1B\x1B-INSERT\r*" + path + u"\rS 1 R 0 ";
-}
-
-std::vector<std::u16string> AutoCadDialogue(const std::u16string& path, const std::u16string& point) {
-    return {u"\x03\x03LASTPOINT 123,456,789 ", u"_iD\r", u"'SETVAR LASTPOINT\r", u"\x03",
-            u"\x03\x03-INSERT\r*" + path + u"\r" + point + u"\r1 0\r"};
-}
+using test::kAutoCad;
+using test::kBricsCad;
+using test::U16;
 
 // The path after "*" in what BricsCAD was typed, up to the CR that ends it.
 std::u16string TypedPath(const std::u16string& typed) {
@@ -100,9 +76,9 @@ TEST(CadInsertEndToEnd, BricsCadGetsTheShortFormOfAPathWithABlank) {
     const std::u16string typed = bricscad.ReadLog();
     const std::u16string path = TypedPath(typed);
     std::printf("[ path     ] %s is typed as %s\n", WideToUtf8(book.app.DxfPath().wstring()).c_str(),
-                Printable(path).c_str());
-    EXPECT_EQ(typed, BricsCadTyping(path)) << Printable(typed);
-    EXPECT_EQ(path.find(u' '), std::u16string::npos) << Printable(path);
+                Shown(path).c_str());
+    EXPECT_EQ(typed, BcadInsertion(path)) << Shown(typed);
+    EXPECT_EQ(path.find(u' '), std::u16string::npos) << Shown(path);
     // The same file, by its long name.
     EXPECT_EQ(LongPath(path), book.app.DxfPath().wstring());
 }
@@ -114,10 +90,7 @@ TEST(CadInsertEndToEnd, AutoCadAsksForThePointAndInsertsThere) {
     ASSERT_TRUE(autocad.Start(kAutoCad, L"--pick 12.5,7,0"));
 
     InsertAndClose(book.app);
-    const std::vector<std::u16string> received = SplitAtZeros(autocad.ReadLog());
-    const std::vector<std::u16string> expected = AutoCadDialogue(U16(book.app.DxfPath()), u"12.5,7");
-    ASSERT_EQ(received.size(), expected.size());
-    for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(received[k], expected[k]) << Printable(received[k]);
+    EXPECT_EQ(HandedTexts(autocad), Shown(WholeAcadDialogue(U16(book.app.DxfPath().wstring()), u"12.5,7")));
 }
 
 TEST(CadInsertEndToEnd, ACancelledPickInsertsNothingAndSaysNothing) {
@@ -127,9 +100,7 @@ TEST(CadInsertEndToEnd, ACancelledPickInsertsNothingAndSaysNothing) {
     ASSERT_TRUE(autocad.Start(kAutoCad, L"--title \"DWG TrueView 2018 - [Drawing1.dwg]\" --pick-cancel"));
 
     InsertAndClose(book.app);
-    const std::vector<std::u16string> received = SplitAtZeros(autocad.ReadLog());
-    const std::vector<std::u16string> expected = {u"\x03\x03LASTPOINT 123,456,789 ", u"_iD\r"};
-    EXPECT_EQ(received, expected);
+    EXPECT_EQ(HandedTexts(autocad), Shown({kSetSentinel, kStartPick}));
     EXPECT_TRUE(book.app.ReadDxf());
 }
 
@@ -141,9 +112,9 @@ TEST(CadInsertEndToEnd, WithBothRunningBricsCadAndAutoCadEachInsert) {
     ASSERT_TRUE(autocad.Start(kAutoCad, L"--pick -3.25,1000,0"));
 
     InsertAndClose(book.app);
-    const std::u16string path = U16(book.app.DxfPath());
-    EXPECT_EQ(bricscad.ReadLog(), BricsCadTyping(path)) << Printable(bricscad.ReadLog());
-    EXPECT_EQ(SplitAtZeros(autocad.ReadLog()), AutoCadDialogue(path, u"-3.25,1000"));
+    const std::u16string path = U16(book.app.DxfPath().wstring());
+    EXPECT_EQ(Shown(bricscad.ReadLog()), Shown(BcadInsertion(path)));
+    EXPECT_EQ(HandedTexts(autocad), Shown(WholeAcadDialogue(path, u"-3.25,1000")));
     // BricsCAD is typed into to the end before AutoCAD hears anything.
     const auto [bricscadFirst, bricscadLast] = bricscad.InputSpan();
     const auto [autocadFirst, autocadLast] = autocad.InputSpan();

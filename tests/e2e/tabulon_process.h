@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "core/settings_file.h"
-#include "support/own_desktop.h"
+#include "support/test_programs.h"
 #include "ui/main_window.h"
 
 namespace tabulon::test {
@@ -124,9 +124,7 @@ public:
     // The copy goes to %TEMP%\tabulon-e2e-<this process id>\<folderName>, so
     // runs that share a Wine prefix do not meet; folderName may hold blanks.
     explicit TabulonProcess(const std::wstring& folderName) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root_ = std::filesystem::path(temp) / (L"tabulon-e2e-" + std::to_wstring(GetCurrentProcessId()));
+        root_ = std::filesystem::path(TempFolder()) / (L"tabulon-e2e-" + std::to_wstring(GetCurrentProcessId()));
         folder_ = root_ / folderName;
         exe_ = folder_ / L"tabulon.exe";
         ini_ = folder_ / L"tabulon.ini";
@@ -165,26 +163,15 @@ public:
         std::error_code error;
         std::filesystem::remove_all(folder_, error);
         if (!std::filesystem::create_directories(folder_, error)) return false;
-        wchar_t self[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        const std::filesystem::path original = std::filesystem::path(self).parent_path() / L"tabulon.exe";
-        if (!CopyFileW(original.c_str(), exe_.c_str(), TRUE)) return false;
+        if (!CopyFileW(BesideThisProgram(L"tabulon.exe").c_str(), exe_.c_str(), TRUE)) return false;
         for (const auto& [key, value] : settings) {
             if (!WriteSetting(key, value)) return false;
         }
         LeaveWindowsUnmanaged();
         // The program finds its INI and DXF beside itself, not in the current
         // folder, which stays the test's.
-        std::wstring command = L"\"" + exe_.wstring() + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        // On the desktop the caller works on (see support/own_desktop.h).
-        std::wstring desktop = ThreadDesktopName();
-        if (!desktop.empty()) si.lpDesktop = desktop.data();
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            return false;
-        }
+        PROCESS_INFORMATION pi;
+        if (!StartOnThisDesktop(exe_.wstring(), L"", pi)) return false;
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
         processId_ = pi.dwProcessId;

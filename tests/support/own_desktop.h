@@ -4,8 +4,8 @@
 // fake CAD windows, and this one into theirs.
 //
 // Register it once per test program, before the tests start windows:
-//   ::testing::AddGlobalTestEnvironment(new tabulon::test::OwnDesktop);
-// and start child programs with STARTUPINFOW::lpDesktop = ThreadDesktopName().
+//   ::testing::AddGlobalTestEnvironment(new tabulon::test::OwnDesktop(L"Role"));
+// and start child programs on it with StartOnThisDesktop (support/test_programs.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,18 +14,6 @@
 #include <string>
 
 namespace tabulon::test {
-
-// "station\desktop" of the calling thread, or empty when it cannot be told.
-inline std::wstring ThreadDesktopName() {
-    wchar_t station[256] = {}, desktop[256] = {};
-    DWORD needed = 0;
-    HDESK desk = GetThreadDesktop(GetCurrentThreadId());
-    if (!desk || !GetUserObjectInformationW(desk, UOI_NAME, desktop, sizeof desktop, &needed) ||
-        !GetUserObjectInformationW(GetProcessWindowStation(), UOI_NAME, station, sizeof station, &needed)) {
-        return L"";
-    }
-    return std::wstring(station) + L"\\" + desktop;
-}
 
 class OwnDesktop : public ::testing::Environment {
 public:
