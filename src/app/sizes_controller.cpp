@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/setting_controls.h"
 #include "core/drawing_sizes.h"
 #include "core/settings_file.h"
 #include "core/size_summary.h"
@@ -68,13 +69,14 @@ void SizesController::Button1Click() {
         return;
     }
     ScaleSettings& s = model_.settings;
-    s.colXsc = ReadNumber(Ctl::Edit4, 20);
-    s.rowYsc = ReadNumber(Ctl::Edit5, 3);
-    s.cadXsc = ReadNumber(Ctl::Edit6, 10);
-    s.cadYsc = ReadNumber(Ctl::Edit7, 1.5);
-    s.cadTsc = ReadNumber(Ctl::Edit8, 0.8);
-    s.cadTof = ReadNumber(Ctl::Edit9, 0.4);
-    s.cellLineColor = ParseSettingsInteger(view_.Text(Ctl::Edit10)).value_or(256);
+    for (const SettingControl& control : kSettingControls) {
+        const SettingField& f = kSettingFields[*FindSetting(control.key)];
+        if (f.kind == SettingKind::Number) {
+            s.*f.number = ReadNumber(control.edit, control.fallback);
+        } else {
+            s.*f.integer = ParseSettingsInteger(view_.Text(control.edit)).value_or(static_cast<int32_t>(control.fallback));
+        }
+    }
     ComputeDrawingSizes(model_.table, s);
     showWhSizeGrid2();
 }

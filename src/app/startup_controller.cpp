@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "app/setting_controls.h"
 #include "core/dxf_number.h"
+#include "core/setting_fields.h"
 
 namespace tabulon {
 
@@ -15,13 +17,11 @@ void StartupController::FormCreate(const SettingsReader& read) {
     model_.settings = LoadScaleSettings(read, sep);
     const ScaleSettings& s = model_.settings;
     view_.SetCellLinesChecked(s.cellLineDraw);
-    view_.SetText(Ctl::Edit4, DxfNumber(s.colXsc, sep));
-    view_.SetText(Ctl::Edit5, DxfNumber(s.rowYsc, sep));
-    view_.SetText(Ctl::Edit6, DxfNumber(s.cadXsc, sep));
-    view_.SetText(Ctl::Edit7, DxfNumber(s.cadYsc, sep));
-    view_.SetText(Ctl::Edit8, DxfNumber(s.cadTsc, sep));
-    view_.SetText(Ctl::Edit9, DxfNumber(s.cadTof, sep));
-    view_.SetText(Ctl::Edit10, std::to_string(s.cellLineColor));
+    for (const SettingControl& control : kSettingControls) {
+        const SettingField& f = kSettingFields[*FindSetting(control.key)];
+        view_.SetText(control.edit, f.kind == SettingKind::Number ? DxfNumber(s.*f.number, sep)
+                                                                  : std::to_string(s.*f.integer));
+    }
     const char* labels[] = {"全幅", "全高", "列幅", "行高", "文字"};
     for (int row = 0; row < 5; ++row) view_.SetSummaryCell(0, row, labels[row]);
 }

@@ -2,12 +2,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "core/cell_fields.h"
 #include "core/errors.h"
+#include "core/setting_fields.h"
 
 namespace tabulon {
 
@@ -20,6 +23,7 @@ using Json = nlohmann::json;
 constexpr int64_t kMaxTableSize = std::numeric_limits<int32_t>::max() - 1;
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr const char* kColorExpected = "a colour \"#RRGGBB\" or null";
 
 // What a key means in its object. Skip marks a key the format does not know.
 enum class Key : uint8_t {
@@ -31,33 +35,15 @@ enum class Key : uint8_t {
     Settings,
     Cells,
     Source,
-    // settings
-    ColXsc,
-    RowYsc,
-    CadXsc,
-    CadYsc,
-    CadTsc,
-    CadTof,
-    CellLineColor,
-    CellLineDraw,
-    XlsVerNum,
+    // settings: field_ tells which
+    Setting,
     // source
     Workbook,
     Sheet,
     FirstRow,
     FirstCol,
-    // cell
-    RowH,
-    ColW,
-    TxtSize,
-    TxtAlign,
-    LineBits,
-    CellMerge,
-    MergeRowYsCount,
-    MergeColXsCount,
-    MergeLeft,
-    MergeTop,
-    Str,
+    // cell: field_ tells which, but for the working text
+    CellField,
     Text,
 };
 
@@ -71,38 +57,11 @@ constexpr KeyName kTopKeys[] = {
     {"cells", Key::Cells}, {"source", Key::Source},
 };
 
-constexpr KeyName kSettingsKeys[] = {
-    {"colXsc", Key::ColXsc},
-    {"rowYsc", Key::RowYsc},
-    {"cadXsc", Key::CadXsc},
-    {"cadYsc", Key::CadYsc},
-    {"cadTsc", Key::CadTsc},
-    {"cadTof", Key::CadTof},
-    {"cellLineColor", Key::CellLineColor},
-    {"cellLineDraw", Key::CellLineDraw},
-    {"xlsVerNum", Key::XlsVerNum},
-};
-
 constexpr KeyName kSourceKeys[] = {
     {"workbook", Key::Workbook},
     {"sheet", Key::Sheet},
     {"firstRow", Key::FirstRow},
     {"firstCol", Key::FirstCol},
-};
-
-constexpr KeyName kCellKeys[] = {
-    {"rowH", Key::RowH},
-    {"colW", Key::ColW},
-    {"txtSize", Key::TxtSize},
-    {"txtAlign", Key::TxtAlign},
-    {"lineBits", Key::LineBits},
-    {"cellMerge", Key::CellMerge},
-    {"mergerowYscount", Key::MergeRowYsCount},
-    {"mergecolXscount", Key::MergeColXsCount},
-    {"mergeLeft", Key::MergeLeft},
-    {"mergeTop", Key::MergeTop},
-    {"str", Key::Str},
-    {"text", Key::Text},
 };
 
 template <size_t N>
@@ -147,7 +106,6 @@ constexpr IntRule kTableSizeRule{"a non-negative integer", 0, kMaxTableSize, tru
 constexpr IntRule kFirstRule{"a positive integer", 1, kInt32Max, true};
 constexpr IntRule kInt32Rule{"an integer", kInt32Min, kInt32Max, false};
 constexpr IntRule kUint16Rule{"an integer", 0, 65535, false};
-constexpr IntRule kUint8Rule{"an integer", 0, 255, false};
 
 std::string Describe(const Scalar& v) {
     switch (v.kind) {
@@ -305,9 +263,9 @@ public:
         if (skipDepth_ > 0) return true;
         switch (scope_) {
             case Scope::Top: key_ = Lookup(kTopKeys, name); break;
-            case Scope::Settings: key_ = Lookup(kSettingsKeys, name); break;
+            case Scope::Settings: key_ = FieldKey(FindSetting(name), Key::Setting); break;
             case Scope::Source: key_ = Lookup(kSourceKeys, name); break;
-            case Scope::Cell: key_ = Lookup(kCellKeys, name); break;
+            case Scope::Cell: key_ = name == "text" ? Key::Text : FieldKey(FindCellField(name), Key::CellField); break;
             default: key_ = Key::Skip; break;
         }
         if (key_ == Key::Skip) WarnUnknown(name);
@@ -390,15 +348,26 @@ private:
 
     size_t CellIndex() const { return cells_.size() - 1; }
 
+    Key FieldKey(std::optional<size_t> index, Key key) {
+        if (!index) return Key::Skip;
+        field_ = *index;
+        return key;
+    }
+
+    const SettingField& Setting() const { return kSettingFields[field_]; }
+    const CellField& Field() const { return kCellFields[field_]; }
+
     // Where the value being read sits, e.g. "cells[7].rowH".
     std::string Place() const {
         switch (scope_) {
             case Scope::Start: return "top level";
             case Scope::Top: return NameOf(kTopKeys, key_);
-            case Scope::Settings: return std::string("settings.") + NameOf(kSettingsKeys, key_);
+            case Scope::Settings: return std::string("settings.") + (key_ == Key::Setting ? Setting().key : "?");
             case Scope::Source: return std::string("source.") + NameOf(kSourceKeys, key_);
             case Scope::CellArray: return "cells[" + std::to_string(cells_.size()) + "]";
-            case Scope::Cell: return "cells[" + std::to_string(CellIndex()) + "]." + NameOf(kCellKeys, key_);
+            case Scope::Cell:
+                return "cells[" + std::to_string(CellIndex()) + "]." +
+                       (key_ == Key::Text ? "text" : key_ == Key::CellField ? Field().key : "?");
             case Scope::End: break;
         }
         return "capture file";
@@ -420,22 +389,31 @@ private:
             case Key::Settings:
             case Key::Source: return "an object";
             case Key::Cells: return "an array";
-            case Key::ColXsc:
-            case Key::RowYsc:
-            case Key::CadXsc:
-            case Key::CadYsc:
-            case Key::CadTsc:
-            case Key::CadTof: return "a number";
-            case Key::CellLineDraw:
-            case Key::CellMerge: return "true or false";
+            case Key::Setting:
+                switch (Setting().kind) {
+                    case SettingKind::Number: return "a number";
+                    case SettingKind::Integer: return "an integer";
+                    case SettingKind::Flag: return "true or false";
+                }
+                break;
+            case Key::CellField:
+                switch (Field().kind) {
+                    case CellFieldKind::Small:
+                    case CellFieldKind::Medium: return "an integer";
+                    case CellFieldKind::Flag: return "true or false";
+                    case CellFieldKind::Text: return "a string";
+                    case CellFieldKind::Border: return "a border style name";
+                    case CellFieldKind::Color: return kColorExpected;
+                }
+                break;
             case Key::Workbook:
             case Key::Sheet:
-            case Key::Str:
             case Key::Text: return "a string";
             case Key::FirstRow:
             case Key::FirstCol: return kFirstRule.expected;
-            default: return "an integer";
+            default: break;
         }
+        return "an integer";
     }
 
     // An object or array where it does not belong, or the value of an unknown key.
@@ -524,7 +502,6 @@ private:
             case Scope::CellArray: Fail("expected an object, found " + Describe(v));
             default: break;
         }
-        PartialScaleSettings& settings = capture_.settings;
         switch (key_) {
             case Key::None:
             case Key::Skip: break;
@@ -533,30 +510,12 @@ private:
             case Key::Settings:
             case Key::Source: Fail("expected an object, found " + Describe(v));
             case Key::Cells: Fail("expected an array, found " + Describe(v));
-            case Key::ColXsc: settings.colXsc = Number(v); break;
-            case Key::RowYsc: settings.rowYsc = Number(v); break;
-            case Key::CadXsc: settings.cadXsc = Number(v); break;
-            case Key::CadYsc: settings.cadYsc = Number(v); break;
-            case Key::CadTsc: settings.cadTsc = Number(v); break;
-            case Key::CadTof: settings.cadTof = Number(v); break;
-            case Key::CellLineColor: settings.cellLineColor = static_cast<int32_t>(Integer(v, kInt32Rule)); break;
-            case Key::CellLineDraw: settings.cellLineDraw = Boolean(v); break;
-            case Key::XlsVerNum: settings.xlsVerNum = static_cast<int32_t>(Integer(v, kInt32Rule)); break;
+            case Key::Setting: ReadSetting(v); break;
             case Key::Workbook: capture_.source->workbook = Text(v); break;
             case Key::Sheet: capture_.source->sheet = Text(v); break;
             case Key::FirstRow: capture_.source->firstRow = static_cast<int32_t>(Integer(v, kFirstRule)); break;
             case Key::FirstCol: capture_.source->firstCol = static_cast<int32_t>(Integer(v, kFirstRule)); break;
-            case Key::RowH: cells_.back().rowH = U16(v); break;
-            case Key::ColW: cells_.back().colW = U16(v); break;
-            case Key::TxtSize: cells_.back().txtSize = U16(v); break;
-            case Key::TxtAlign: cells_.back().txtAlign = U8(v); break;
-            case Key::LineBits: cells_.back().lineBits = U8(v); break;
-            case Key::CellMerge: cells_.back().cellMerge = Boolean(v); break;
-            case Key::MergeRowYsCount: cells_.back().mergerowYscount = U16(v); break;
-            case Key::MergeColXsCount: cells_.back().mergecolXscount = U16(v); break;
-            case Key::MergeLeft: cells_.back().mergeLeft = U16(v); break;
-            case Key::MergeTop: cells_.back().mergeTop = U16(v); break;
-            case Key::Str: cells_.back().str = Text(v); break;
+            case Key::CellField: ReadCellField(v, cells_.back()); break;
             case Key::Text:
                 texts_.back() = Text(v);
                 hasText_.back() = 1;
@@ -566,12 +525,57 @@ private:
         return true;
     }
 
-    uint16_t U16(const Scalar& v) const { return static_cast<uint16_t>(Integer(v, kUint16Rule)); }
-    uint8_t U8(const Scalar& v) const { return static_cast<uint8_t>(Integer(v, kUint8Rule)); }
+    void ReadSetting(const Scalar& v) {
+        const SettingField& f = Setting();
+        PartialScaleSettings& settings = capture_.settings;
+        switch (f.kind) {
+            case SettingKind::Number: {
+                const double d = Number(v);
+                if (!f.Accepts(d)) Fail(Describe(v) + " is out of range: it must be above 0");
+                settings.Set(f.number, d);
+                break;
+            }
+            case SettingKind::Integer: settings.Set(f.integer, static_cast<int32_t>(Integer(v, kInt32Rule))); break;
+            case SettingKind::Flag: settings.Set(f.flag, Boolean(v)); break;
+        }
+    }
+
+    void ReadCellField(const Scalar& v, TXlsxCellAttr& cell) const {
+        const CellField& f = Field();
+        switch (f.kind) {
+            case CellFieldKind::Small:
+                cell.*f.small = static_cast<uint8_t>(Integer(v, IntRule{"an integer", 0, f.max, false}));
+                break;
+            case CellFieldKind::Medium: cell.*f.medium = static_cast<uint16_t>(Integer(v, kUint16Rule)); break;
+            case CellFieldKind::Flag: cell.*f.flag = Boolean(v); break;
+            case CellFieldKind::Text: cell.*f.text = Text(v); break;
+            case CellFieldKind::Border: {
+                if (v.kind != Scalar::String) WrongKind(v, "a border style name");
+                auto look = BorderLookFromName(*v.str);
+                if (!look) Fail("\"" + *v.str + "\" is not a border style");
+                cell.*f.small = *look;
+                break;
+            }
+            case CellFieldKind::Color: cell.*f.color = Color(v); break;
+        }
+    }
+
+    int32_t Color(const Scalar& v) const {
+        if (v.kind == Scalar::Null) return TXlsxCellAttr::kNoFill;
+        if (v.kind != Scalar::String) WrongKind(v, kColorExpected);
+        const std::string& text = *v.str;
+        uint32_t rgb = 0;
+        if (text.size() != 7 || text[0] != '#' ||
+            std::from_chars(text.data() + 1, text.data() + 7, rgb, 16).ptr != text.data() + 7) {
+            Fail("\"" + text + "\" is not a colour \"#RRGGBB\"");
+        }
+        return static_cast<int32_t>(rgb);
+    }
 
     std::string_view json_;
     Scope scope_ = Scope::Start;
     Key key_ = Key::None;
+    size_t field_ = 0;  // the setting or cell field of key_
     size_t skipDepth_ = 0;  // nesting inside the value of an unknown key
 
     Capture capture_;
@@ -646,6 +650,40 @@ void AppendIntField(std::string& out, const char* name, int64_t value, bool firs
     AppendInt(out, value);
 }
 
+void AppendCellFields(std::string& out, const TXlsxCellAttr& cell, size_t index) {
+    for (const CellField& f : kCellFields) {
+        if (!f.always && IsDefaultCellField(f, cell)) continue;
+        if (&f != kCellFields) out += ", ";
+        out += '"';
+        out += f.key;
+        out += "\": ";
+        switch (f.kind) {
+            case CellFieldKind::Small: AppendInt(out, cell.*f.small); break;
+            case CellFieldKind::Medium: AppendInt(out, cell.*f.medium); break;
+            case CellFieldKind::Flag: out += cell.*f.flag ? "true" : "false"; break;
+            case CellFieldKind::Text:
+                if (!AppendString(out, cell.*f.text)) NotUtf8("cells[" + std::to_string(index) + "]." + f.key);
+                break;
+            case CellFieldKind::Border:
+                out += '"';
+                out += BorderLookName(cell.*f.small);
+                out += '"';
+                break;
+            case CellFieldKind::Color: {
+                const int32_t rgb = cell.*f.color;
+                if (rgb < 0 || rgb > 0xFFFFFF) {
+                    out += "null";
+                    break;
+                }
+                char buf[12];
+                std::snprintf(buf, sizeof buf, "\"#%06X\"", static_cast<unsigned>(rgb));
+                out += buf;
+                break;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
@@ -672,21 +710,20 @@ std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, con
 
     if (scales) {
         const ScaleSettings& settings = *scales;
-        out += ",\n \"settings\": {\"colXsc\": ";
-        AppendNumber(out, settings.colXsc, "settings.colXsc");
-        out += ", \"rowYsc\": ";
-        AppendNumber(out, settings.rowYsc, "settings.rowYsc");
-        out += ", \"cadXsc\": ";
-        AppendNumber(out, settings.cadXsc, "settings.cadXsc");
-        out += ", \"cadYsc\": ";
-        AppendNumber(out, settings.cadYsc, "settings.cadYsc");
-        out += ", \"cadTsc\": ";
-        AppendNumber(out, settings.cadTsc, "settings.cadTsc");
-        out += ", \"cadTof\": ";
-        AppendNumber(out, settings.cadTof, "settings.cadTof");
-        AppendIntField(out, "cellLineColor", settings.cellLineColor);
-        out += settings.cellLineDraw ? ", \"cellLineDraw\": true" : ", \"cellLineDraw\": false";
-        AppendIntField(out, "xlsVerNum", settings.xlsVerNum);
+        out += ",\n \"settings\": {";
+        for (const SettingField& f : kSettingFields) {
+            if (&f != kSettingFields) out += ", ";
+            out += '"';
+            out += f.key;
+            out += "\": ";
+            switch (f.kind) {
+                case SettingKind::Number:
+                    AppendNumber(out, settings.*f.number, (std::string("settings.") + f.key).c_str());
+                    break;
+                case SettingKind::Integer: AppendInt(out, settings.*f.integer); break;
+                case SettingKind::Flag: out += settings.*f.flag ? "true" : "false"; break;
+            }
+        }
         out += '}';
     }
 
@@ -724,17 +761,7 @@ std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, con
         for (int32_t c = 1; c <= cols; ++c, ++i) {
             const TXlsxCellAttr& cell = table.cells[i];
             out += i == 0 ? "\n  {" : ",\n  {";
-            AppendIntField(out, "rowH", cell.rowH, true);
-            AppendIntField(out, "colW", cell.colW);
-            AppendIntField(out, "txtSize", cell.txtSize);
-            AppendIntField(out, "txtAlign", cell.txtAlign);
-            AppendIntField(out, "lineBits", cell.lineBits);
-            out += cell.cellMerge ? ", \"cellMerge\": true" : ", \"cellMerge\": false";
-            AppendIntField(out, "mergerowYscount", cell.mergerowYscount);
-            AppendIntField(out, "mergecolXscount", cell.mergecolXscount);
-            AppendIntField(out, "mergeLeft", cell.mergeLeft);
-            AppendIntField(out, "mergeTop", cell.mergeTop);
-            AppendStringField(out, "str", cell.str, i);
+            AppendCellFields(out, cell, i);
             const std::string& text = texts.Get(c, r);
             if (text != cell.str) AppendStringField(out, "text", text, i);
             out += '}';

@@ -12,6 +12,8 @@ struct TAcadPoint {
     double x = 0;
     double y = 0;
     double z = 0;
+
+    friend bool operator==(const TAcadPoint&, const TAcadPoint&) = default;
 };
 
 // One captured spreadsheet cell. Fields 1-11 come from the capture, 12-20 are
@@ -40,6 +42,43 @@ struct TXlsxCellAttr {
     uint8_t txtAlignStd = 0;       // 21 reserved
     double drawThStd = 0;          // 22 reserved
     bool txtDefMark = false;       // 23 reserved
+
+    // The sheet's look, as far as the source tells it. The defaults mean "not
+    // captured" and draw as a capture without them always did.
+    bool wrapText = false;          // the sheet breaks the text into lines that fit
+    bool shrinkToFit = false;       // the sheet shrinks the text to fit
+    uint8_t txtVAlign = 0;          // 0 not captured (middle), 1 top, 2 centre, 3 bottom
+    uint8_t lineStyleTop = 0;       // BorderLook of each border; 0 with its bit set is a plain line
+    uint8_t lineStyleBottom = 0;
+    uint8_t lineStyleLeft = 0;
+    uint8_t lineStyleRight = 0;
+    uint8_t lineStyleDown = 0;      // the "\" diagonal
+    uint8_t lineStyleUp = 0;        // the "/" diagonal
+    int32_t fillColor = kNoFill;    // solid fill as 0xRRGGBB, or kNoFill
+
+    static constexpr int32_t kNoFill = -1;
+
+    friend bool operator==(const TXlsxCellAttr&, const TXlsxCellAttr&) = default;
+};
+
+// How a border is drawn on the sheet, in the order the workbook format lists
+// them; kBorderPlain is a border whose look was not captured.
+enum BorderLook : uint8_t {
+    kBorderPlain = 0,
+    kBorderThin,
+    kBorderMedium,
+    kBorderDashed,
+    kBorderDotted,
+    kBorderThick,
+    kBorderDouble,
+    kBorderHair,
+    kBorderMediumDashed,
+    kBorderDashDot,
+    kBorderMediumDashDot,
+    kBorderDashDotDot,
+    kBorderMediumDashDotDot,
+    kBorderSlantDashDot,
+    kBorderLookCount
 };
 
 // Border line bits of TXlsxCellAttr::lineBits and mergeBits.
@@ -110,6 +149,15 @@ struct ScaleSettings {
     int32_t cellLineColor = 252;
     bool cellLineDraw = true;
     int32_t xlsVerNum = 16;
+    // The sheet's look in the drawing; off, the drawing is the plain one.
+    bool fitText = false;       // no text wider than its cell: wrap, then narrow
+    double halfWidth = 0.5;     // estimated width of a half-width character, in text heights
+    bool sheetVAlign = false;   // texts at the top, middle or bottom as on the sheet
+    double lineSpacing = 1.0;   // pitch of the lines of a text, in text heights
+    bool borderStyle = false;   // double, thick and broken borders as on the sheet
+    bool cellFill = false;      // filled cells as SOLIDs
+
+    friend bool operator==(const ScaleSettings&, const ScaleSettings&) = default;
 };
 
 // Excel-style column name: 1 -> "A", 26 -> "Z", 27 -> "AA".

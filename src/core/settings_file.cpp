@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 #include "core/dxf_number.h"
 
@@ -39,16 +38,15 @@ bool IsDigit(char ch) {
 
 }  // namespace
 
+bool PartialScaleSettings::Has(std::string_view key) const {
+    auto index = FindSetting(key);
+    return index && present.test(*index);
+}
+
 void PartialScaleSettings::ApplyTo(ScaleSettings& settings) const {
-    if (colXsc) settings.colXsc = *colXsc;
-    if (rowYsc) settings.rowYsc = *rowYsc;
-    if (cadXsc) settings.cadXsc = *cadXsc;
-    if (cadYsc) settings.cadYsc = *cadYsc;
-    if (cadTsc) settings.cadTsc = *cadTsc;
-    if (cadTof) settings.cadTof = *cadTof;
-    if (cellLineColor) settings.cellLineColor = *cellLineColor;
-    if (cellLineDraw) settings.cellLineDraw = *cellLineDraw;
-    if (xlsVerNum) settings.xlsVerNum = *xlsVerNum;
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        if (present.test(i)) CopySetting(i, values, settings);
+    }
 }
 
 std::optional<double> ParseSettingsNumber(std::string_view text, char decimalSeparator) {
@@ -135,45 +133,36 @@ std::optional<std::string> FindIniValue(std::string_view iniText, std::string_vi
 
 ScaleSettings LoadScaleSettings(const SettingsReader& read, char decimalSeparator) {
     ScaleSettings settings;
-    auto readNumber = [&](const char* key, double& target) {
-        if (auto text = read(key)) {
-            if (auto value = ParseSettingsNumber(*text, decimalSeparator)) target = *value;
+    for (const SettingField& f : kSettingFields) {
+        auto text = read(f.key);
+        if (!text) continue;
+        switch (f.kind) {
+            case SettingKind::Number:
+                if (auto value = ParseSettingsNumber(*text, decimalSeparator); value && f.Accepts(*value)) {
+                    settings.*f.number = *value;
+                }
+                break;
+            case SettingKind::Integer:
+                if (auto value = ParseSettingsInteger(*text)) settings.*f.integer = *value;
+                break;
+            case SettingKind::Flag:
+                if (auto value = ParseSettingsInteger(*text)) settings.*f.flag = *value != 0;
+                break;
         }
-    };
-    auto readInteger = [&](const char* key, int32_t& target) {
-        if (auto text = read(key)) {
-            if (auto value = ParseSettingsInteger(*text)) target = *value;
-        }
-    };
-    readNumber("colXsc", settings.colXsc);
-    readNumber("rowYsc", settings.rowYsc);
-    readNumber("cadXsc", settings.cadXsc);
-    readNumber("cadYsc", settings.cadYsc);
-    readNumber("cadTsc", settings.cadTsc);
-    readNumber("cadTof", settings.cadTof);
-    readInteger("cellLineColor", settings.cellLineColor);
-    int32_t draw = 1;
-    readInteger("cellLineDraw", draw);
-    settings.cellLineDraw = draw != 0;
-    readInteger("xlsVerNum", settings.xlsVerNum);
+    }
     return settings;
 }
 
 std::optional<std::string> SaveScaleSettings(const ScaleSettings& settings, const SettingsWriter& write,
                                              char decimalSeparator) {
-    const std::pair<const char*, std::string> values[] = {
-        {"colXsc", DxfNumber(settings.colXsc, decimalSeparator)},
-        {"rowYsc", DxfNumber(settings.rowYsc, decimalSeparator)},
-        {"cadXsc", DxfNumber(settings.cadXsc, decimalSeparator)},
-        {"cadYsc", DxfNumber(settings.cadYsc, decimalSeparator)},
-        {"cadTsc", DxfNumber(settings.cadTsc, decimalSeparator)},
-        {"cadTof", DxfNumber(settings.cadTof, decimalSeparator)},
-        {"cellLineColor", std::to_string(settings.cellLineColor)},
-        {"cellLineDraw", settings.cellLineDraw ? "1" : "0"},
-        {"xlsVerNum", std::to_string(settings.xlsVerNum)},
-    };
-    for (const auto& [key, value] : values) {
-        if (!write(key, value)) return std::string(key);
+    for (const SettingField& f : kSettingFields) {
+        std::string value;
+        switch (f.kind) {
+            case SettingKind::Number: value = DxfNumber(settings.*f.number, decimalSeparator); break;
+            case SettingKind::Integer: value = std::to_string(settings.*f.integer); break;
+            case SettingKind::Flag: value = settings.*f.flag ? "1" : "0"; break;
+        }
+        if (!write(f.key, value)) return std::string(f.key);
     }
     return std::nullopt;
 }

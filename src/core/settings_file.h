@@ -1,6 +1,7 @@
-// The settings file: an INI file with one section of nine keys.
+// The settings file: an INI file with one section, [Quillbox].
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "core/cell_table.h"
+#include "core/setting_fields.h"
 
 namespace tabulon {
 
@@ -15,13 +17,26 @@ inline constexpr const char* kSettingsSection = "Quillbox";
 
 // Some or all of the settings, as a capture file or a command line gives them.
 struct PartialScaleSettings {
-    std::optional<double> colXsc, rowYsc, cadXsc, cadYsc, cadTsc, cadTof;
-    std::optional<int32_t> cellLineColor;
-    std::optional<bool> cellLineDraw;
-    std::optional<int32_t> xlsVerNum;
+    ScaleSettings values;                // the settings given; the others stay at their defaults
+    std::bitset<kSettingCount> present;  // by index into kSettingFields
+
+    template <class T>
+    void Set(T ScaleSettings::*member, T value) {
+        values.*member = value;
+        present.set(SettingIndex(member));
+    }
+    template <class T>
+    std::optional<T> Get(T ScaleSettings::*member) const {
+        if (!present.test(SettingIndex(member))) return std::nullopt;
+        return values.*member;
+    }
+    bool Has(std::string_view key) const;
+    bool Empty() const { return present.none(); }
 
     // Overwrites the settings that are present here.
     void ApplyTo(ScaleSettings& settings) const;
+
+    friend bool operator==(const PartialScaleSettings&, const PartialScaleSettings&) = default;
 };
 
 // A decimal number as the settings file holds it: optional blanks, sign, digits
@@ -45,12 +60,12 @@ using SettingsReader = std::function<std::optional<std::string>(std::string_view
 // Writes a key of section Quillbox; false when the file cannot be written.
 using SettingsWriter = std::function<bool(std::string_view key, std::string_view value)>;
 
-// Reads the nine keys in their fixed order. A missing key or a value that cannot
-// be read as its type keeps that key's default.
+// Reads the keys in their fixed order. A missing key or a value that cannot be
+// read as its kind, or is not one the setting takes, keeps that key's default.
 ScaleSettings LoadScaleSettings(const SettingsReader& read, char decimalSeparator = '.');
 
-// Writes the nine keys in the same order: numbers in the general number format,
-// integers in decimal, cellLineDraw as 1 or 0. Stops at the first key that cannot
+// Writes the keys in the same order: numbers in the general number format,
+// integers in decimal, flags as 1 or 0. Stops at the first key that cannot
 // be written and returns its name; nothing when all were written.
 std::optional<std::string> SaveScaleSettings(const ScaleSettings& settings, const SettingsWriter& write,
                                              char decimalSeparator = '.');

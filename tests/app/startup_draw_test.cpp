@@ -38,7 +38,7 @@ void LoadOneTextTable(AppModel& model) {
     model.texts = t.texts;
 }
 
-TEST(StartupController, FirstRunShowsDefaultsAndCloseWritesAllNineKeys) {
+TEST(StartupController, FirstRunShowsDefaultsAndCloseWritesEveryKey) {
     AppModel model;
     FakeMainView view;
     StartupController startup(model, view);
@@ -69,7 +69,9 @@ TEST(StartupController, FirstRunShowsDefaultsAndCloseWritesAllNineKeys) {
         "C:/Tabulon/tabulon.ini"));
     EXPECT_TRUE(model.table.IsEmpty());
     EXPECT_EQ(order, (std::vector<std::string>{"colXsc", "rowYsc", "cadXsc", "cadYsc", "cadTsc", "cadTof",
-                                               "cellLineColor", "cellLineDraw", "xlsVerNum"}));
+                                               "cellLineColor", "cellLineDraw", "xlsVerNum", "fitText",
+                                               "halfWidth", "sheetVAlign", "lineSpacing", "borderStyle",
+                                               "cellFill"}));
     EXPECT_EQ(written["colXsc"], "20");
     EXPECT_EQ(written["cellLineDraw"], "0");
     EXPECT_TRUE(view.errors.empty());

@@ -53,15 +53,7 @@ std::string ErrorOf(std::string_view json) {
 
 ScaleSettings Full(const PartialScaleSettings& p) {
     ScaleSettings s;
-    if (p.colXsc) s.colXsc = *p.colXsc;
-    if (p.rowYsc) s.rowYsc = *p.rowYsc;
-    if (p.cadXsc) s.cadXsc = *p.cadXsc;
-    if (p.cadYsc) s.cadYsc = *p.cadYsc;
-    if (p.cadTsc) s.cadTsc = *p.cadTsc;
-    if (p.cadTof) s.cadTof = *p.cadTof;
-    if (p.cellLineColor) s.cellLineColor = *p.cellLineColor;
-    if (p.cellLineDraw) s.cellLineDraw = *p.cellLineDraw;
-    if (p.xlsVerNum) s.xlsVerNum = *p.xlsVerNum;
+    p.ApplyTo(s);
     return s;
 }
 
@@ -105,15 +97,8 @@ void ExpectSameSource(const std::optional<CaptureSource>& a, const std::optional
 
 // Every field of the settings present and equal to s, bit for bit.
 void ExpectAllSettings(const PartialScaleSettings& p, const ScaleSettings& s) {
-    EXPECT_EQ(p.colXsc, s.colXsc);
-    EXPECT_EQ(p.rowYsc, s.rowYsc);
-    EXPECT_EQ(p.cadXsc, s.cadXsc);
-    EXPECT_EQ(p.cadYsc, s.cadYsc);
-    EXPECT_EQ(p.cadTsc, s.cadTsc);
-    EXPECT_EQ(p.cadTof, s.cadTof);
-    EXPECT_EQ(p.cellLineColor, s.cellLineColor);
-    EXPECT_EQ(p.cellLineDraw, s.cellLineDraw);
-    EXPECT_EQ(p.xlsVerNum, s.xlsVerNum);
+    EXPECT_TRUE(p.present.all());
+    EXPECT_EQ(p.values, s);
 }
 
 // --- the example capture -------------------------------------------------------
@@ -132,8 +117,8 @@ TEST(CaptureFileExample, ParsesCleanlyAndHoldsConsistentMergedAreas) {
     EXPECT_EQ(cap.texts.Get(1, 0), "B");
     EXPECT_EQ(cap.texts.Get(7, 0), "H");
     EXPECT_EQ(cap.texts.Get(0, 10), "11");
-    EXPECT_EQ(cap.settings.cellLineColor, 252);
-    EXPECT_FALSE(cap.settings.colXsc.has_value());
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::cellLineColor), 252);
+    EXPECT_FALSE(cap.settings.Get(&ScaleSettings::colXsc).has_value());
 
     // What the drawing tests rely on: a title across the table, a multi-line header,
     // struck-through empty cells.
@@ -240,7 +225,7 @@ TEST(CaptureFileRoundTrip, AwkwardValuesSurviveExactly) {
     for (int32_t r = 1; r <= 2; ++r) cap.texts.Set(0, r, std::to_string(r));
     ExpectSameRecords(cap, back);
     ExpectAllSettings(back.settings, settings);
-    EXPECT_TRUE(std::signbit(*back.settings.cadTof));
+    EXPECT_TRUE(std::signbit(*back.settings.Get(&ScaleSettings::cadTof)));
     ExpectSameSource(source, back.source);
 
     // One cell per line, and "text" only for the two edited cells.
@@ -398,9 +383,7 @@ TEST(CaptureFileParse, MissingKeysTakeFreshValuesAndTextFollowsStr) {
         EXPECT_EQ(cap.texts.Get(e.col, 1), e.text) << "col " << e.col;
     }
     EXPECT_FALSE(cap.source.has_value());
-    EXPECT_FALSE(cap.settings.colXsc || cap.settings.rowYsc || cap.settings.cadXsc || cap.settings.cadYsc ||
-                 cap.settings.cadTsc || cap.settings.cadTof || cap.settings.cellLineColor ||
-                 cap.settings.cellLineDraw || cap.settings.xlsVerNum);
+    EXPECT_TRUE(cap.settings.Empty());
 }
 
 TEST(CaptureFileParse, AcceptsIntegralFloatsSettingSubsetsAndAnyKeyOrder) {
@@ -412,12 +395,12 @@ TEST(CaptureFileParse, AcceptsIntegralFloatsSettingSubsetsAndAnyKeyOrder) {
     EXPECT_EQ(cap.table.At(1, 1).rowH, 18);
     EXPECT_EQ(cap.table.At(1, 1).colW, 100);
     EXPECT_EQ(cap.table.At(1, 1).mergeTop, 0);
-    EXPECT_EQ(cap.settings.colXsc, 20.0);
-    EXPECT_EQ(cap.settings.cadYsc, 0.43);
-    EXPECT_EQ(cap.settings.cellLineColor, -1);
-    EXPECT_EQ(cap.settings.cellLineDraw, false);
-    EXPECT_FALSE(cap.settings.rowYsc.has_value());
-    EXPECT_FALSE(cap.settings.xlsVerNum.has_value());
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::colXsc), 20.0);
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::cadYsc), 0.43);
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::cellLineColor), -1);
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::cellLineDraw), false);
+    EXPECT_FALSE(cap.settings.Get(&ScaleSettings::rowYsc).has_value());
+    EXPECT_FALSE(cap.settings.Get(&ScaleSettings::xlsVerNum).has_value());
 }
 
 TEST(CaptureFileParse, HeadersStartAtTheSourceOrigin) {
@@ -464,8 +447,8 @@ TEST(CaptureFileParse, UnknownKeysAreSkippedWithAWarning) {
     EXPECT_EQ(cap.table.At(1, 1).rowH, 7);
     EXPECT_EQ(cap.table.At(1, 2).rowH, 0);
     EXPECT_EQ(cap.table.At(1, 3).str, "z");
-    EXPECT_EQ(cap.settings.cadXsc, 4.0);
-    EXPECT_FALSE(cap.settings.colXsc.has_value());
+    EXPECT_EQ(cap.settings.Get(&ScaleSettings::cadXsc), 4.0);
+    EXPECT_FALSE(cap.settings.Get(&ScaleSettings::colXsc).has_value());
     EXPECT_EQ(cap.source->sheet, "S");
 
     const std::vector<std::string> expected = {
@@ -521,8 +504,8 @@ TEST(CaptureFileWrite, WithoutSettingsTheReaderKeepsItsOwn) {
     const std::string written = WriteCaptureFile(table, texts, std::nullopt);
     EXPECT_EQ(written.find("settings"), std::string::npos);
     Capture back = ParseCaptureFile(written);
-    EXPECT_FALSE(back.settings.cadXsc.has_value());
-    EXPECT_FALSE(back.settings.cellLineDraw.has_value());
+    EXPECT_FALSE(back.settings.Get(&ScaleSettings::cadXsc).has_value());
+    EXPECT_FALSE(back.settings.Get(&ScaleSettings::cellLineDraw).has_value());
 }
 
 }  // namespace

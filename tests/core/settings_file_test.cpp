@@ -126,7 +126,7 @@ TEST(SettingsFile, OnlyTheFirstSectionOfANameIsRead) {
     EXPECT_EQ(FindIniValue(text, "Quillbox", "rowYsc"), std::nullopt);
 }
 
-TEST(SettingsFile, SaveWritesNineKeysInOrderAndStopsAtAFailure) {
+TEST(SettingsFile, SaveWritesEveryKeyInOrderAndStopsAtAFailure) {
     ScaleSettings s;
     s.cadYsc = 1.0 / 3.0;
     s.cadTof = 0.00001;
@@ -141,7 +141,8 @@ TEST(SettingsFile, SaveWritesNineKeysInOrderAndStopsAtAFailure) {
     const std::vector<std::pair<std::string, std::string>> want = {
         {"colXsc", "20"},   {"rowYsc", "3"},    {"cadXsc", "3"},         {"cadYsc", "0.333333333333333"},
         {"cadTsc", "0.27"}, {"cadTof", "1E-5"}, {"cellLineColor", "-1"}, {"cellLineDraw", "0"},
-        {"xlsVerNum", "16"}};
+        {"xlsVerNum", "16"}, {"fitText", "0"},      {"halfWidth", "0.5"},    {"sheetVAlign", "0"},
+        {"lineSpacing", "1"}, {"borderStyle", "0"},  {"cellFill", "0"}};
     EXPECT_EQ(written, want);
 
     written.clear();
@@ -281,8 +282,8 @@ TEST(SettingsFile, PartialSettingsOverrideOnlyWhatTheyHold) {
     ScaleSettings s;
     s.cadXsc = 9;
     PartialScaleSettings partial;
-    partial.cadYsc = 1;
-    partial.cellLineDraw = false;
+    partial.Set(&ScaleSettings::cadYsc, 1.0);
+    partial.Set(&ScaleSettings::cellLineDraw, false);
     partial.ApplyTo(s);
     EXPECT_EQ(s.cadXsc, 9);
     EXPECT_EQ(s.cadYsc, 1);

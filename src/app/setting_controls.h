@@ -1,0 +1,21 @@
+// Which edit of the settings tab shows which setting, and what "変更を反映"
+// takes when that edit holds no number.
+#pragma once
+
+#include "app/main_view.h"
+
+namespace tabulon {
+
+struct SettingControl {
+    Ctl edit;
+    const char* key;  // in kSettingFields
+    double fallback;
+};
+
+inline constexpr SettingControl kSettingControls[] = {
+    {Ctl::Edit4, "colXsc", 20},   {Ctl::Edit5, "rowYsc", 3},    {Ctl::Edit6, "cadXsc", 10},
+    {Ctl::Edit7, "cadYsc", 1.5},  {Ctl::Edit8, "cadTsc", 0.8},  {Ctl::Edit9, "cadTof", 0.4},
+    {Ctl::Edit10, "cellLineColor", 256},
+};
+
+}  // namespace tabulon
