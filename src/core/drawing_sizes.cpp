@@ -4,13 +4,26 @@
 
 namespace tabulon {
 
-int32_t ClippedMergeRows(const CellTable& table, int32_t row, const TXlsxCellAttr& anchor) {
-    // An area that starts inside the range or runs past its end stays within the table.
-    return std::max<int32_t>(1, std::min<int32_t>(anchor.mergerowYscount, table.TableRows - row + 1));
+namespace {
+
+bool SameArea(const TXlsxCellAttr& cell, const TXlsxCellAttr& anchor) {
+    return cell.cellMerge && cell.mergeLeft == anchor.mergeLeft && cell.mergeTop == anchor.mergeTop;
 }
 
-int32_t ClippedMergeCols(const CellTable& table, int32_t col, const TXlsxCellAttr& anchor) {
-    return std::max<int32_t>(1, std::min<int32_t>(anchor.mergecolXscount, table.TableCols - col + 1));
+}  // namespace
+
+int32_t ClippedMergeRows(const CellTable& table, int32_t row, int32_t col, const TXlsxCellAttr& anchor) {
+    const int32_t limit = std::min<int32_t>(anchor.mergerowYscount, table.TableRows - row + 1);
+    int32_t n = 1;
+    while (n < limit && SameArea(table.At(row + n, col), anchor)) ++n;
+    return n;
+}
+
+int32_t ClippedMergeCols(const CellTable& table, int32_t row, int32_t col, const TXlsxCellAttr& anchor) {
+    const int32_t limit = std::min<int32_t>(anchor.mergecolXscount, table.TableCols - col + 1);
+    int32_t n = 1;
+    while (n < limit && SameArea(table.At(row, col + n), anchor)) ++n;
+    return n;
 }
 
 void ComputeDrawingSizes(CellTable& table, const ScaleSettings& settings) {
@@ -22,8 +35,8 @@ void ComputeDrawingSizes(CellTable& table, const ScaleSettings& settings) {
                 cell.drawMH = 0;
                 cell.drawMW = 0;
             } else {
-                const int32_t nr = ClippedMergeRows(table, r, cell);
-                const int32_t nc = ClippedMergeCols(table, c, cell);
+                const int32_t nr = ClippedMergeRows(table, r, c, cell);
+                const int32_t nc = ClippedMergeCols(table, r, c, cell);
                 cell.mergeBits = kEdgeTop | kEdgeLeft;
                 if (nc == 1) cell.mergeBits |= kEdgeRight;
                 if (nr == 1) cell.mergeBits |= kEdgeBottom;
@@ -76,8 +89,8 @@ void RecomputeMergedSizes(CellTable& table) {
                 cell.drawMW = 0;
                 continue;
             }
-            const int32_t nr = ClippedMergeRows(table, r, cell);
-            const int32_t nc = ClippedMergeCols(table, c, cell);
+            const int32_t nr = ClippedMergeRows(table, r, c, cell);
+            const int32_t nc = ClippedMergeCols(table, r, c, cell);
             double w = cell.drawW;
             for (int32_t k = 1; k < nc; ++k) {
                 TXlsxCellAttr& right = table.At(r, c + k);

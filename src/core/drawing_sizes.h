@@ -18,9 +18,13 @@ void RecomputeMergedSizes(CellTable& table);
 double TotalWidth(const CellTable& table);
 double TotalHeight(const CellTable& table);
 
-// A merged area's row and column counts as far as they fit in the table from the
-// anchor at 1-based (row, col). Counts below 1 count as 1.
-int32_t ClippedMergeRows(const CellTable& table, int32_t row, const TXlsxCellAttr& anchor);
-int32_t ClippedMergeCols(const CellTable& table, int32_t col, const TXlsxCellAttr& anchor);
+// A merged area's row and column counts from its anchor at 1-based (row, col):
+// the rows below the anchor, counted down its column, and the columns to its
+// right, counted along its row, as long as those cells belong to the same area
+// (merged, with the anchor's mergeLeft and mergeTop), and at most the anchor's
+// counts as far as they fit in the table. A range that cuts an area thus never
+// stretches the part it holds over cells of its own. Counts below 1 count as 1.
+int32_t ClippedMergeRows(const CellTable& table, int32_t row, int32_t col, const TXlsxCellAttr& anchor);
+int32_t ClippedMergeCols(const CellTable& table, int32_t row, int32_t col, const TXlsxCellAttr& anchor);
 
 }  // namespace tabulon

@@ -116,23 +116,18 @@ void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, b
                     VarToAcadPoints(outline, corners, 3);
                     DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
                 }
-                if (cell.lineBits & kDiagonalDown) {
-                    Line(lines, left, top, left + w, top - h, kLayerBordLine);
-                } else if (cell.lineBits & kDiagonalUp) {
-                    Line(lines, left, top - h, left + w, top, kLayerBordLine);
-                }
+                if (cell.lineBits & kDiagonalDown) Line(lines, left, top, left + w, top - h, kLayerBordLine);
+                if (cell.lineBits & kDiagonalUp) Line(lines, left, top - h, left + w, top, kLayerBordLine);
             } else {
                 w = cell.drawW;
                 h = cell.drawH;
                 if (!cell.mark) {
-                    if (cell.lineBits & kDiagonalDown) {
-                        Line(lines, left, bottom + h, left + w, bottom, kLayerBordLine);
-                    } else if (cell.lineBits & kDiagonalUp) {
-                        Line(lines, left, bottom, left + w, bottom + h, kLayerBordLine);
-                    }
+                    if (cell.lineBits & kDiagonalDown) Line(lines, left, bottom + h, left + w, bottom, kLayerBordLine);
+                    if (cell.lineBits & kDiagonalUp) Line(lines, left, bottom, left + w, bottom + h, kLayerBordLine);
                 }
             }
-            WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, lines);
+            // A hidden row or column draws no text over its visible neighbours.
+            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, lines);
             left += cell.drawW;
         }
         top = bottom;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
 #include <vector>
 
 #include "support/table_builder.h"
@@ -146,6 +148,80 @@ TEST(DrawingSizes, TotalsRunAlongFirstRowAndColumn) {
     ComputeDrawingSizes(empty, t.settings);  // nothing to do, nothing to break
     RecomputeMergedSizes(empty);
 }
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// A range that starts inside a merged area holds only part of it, while its first
+// cell still carries the whole area's counts. The part must not stretch over the
+// plain cells or the other areas beside it.
+struct CutAreaCase {
+    const char* name;
+    int32_t areaRows, areaCols;  // the part of the area inside a 3 x 3 table, from (1, 1)
+    uint16_t countRows, countCols;  // the counts the captured cells carry
+    bool neighbourIsOtherArea;      // the cells beside the part belong to another area
+    int32_t wantRows, wantCols;
+};
+
+class CutAreaTest : public ::testing::TestWithParam<CutAreaCase> {};
+
+TEST_P(CutAreaTest, AreaEndsWhereItsCellsEnd) {
+    const CutAreaCase& p = GetParam();
+    test::TestTable t(3, 3);
+    for (int32_t r = 1; r <= 3; ++r) {
+        for (int32_t c = 1; c <= 3; ++c) {
+            TXlsxCellAttr& cell = t.table.At(r, c);
+            const bool inPart = r <= p.areaRows && c <= p.areaCols;
+            if (inPart) {
+                cell.cellMerge = true;
+                cell.mergerowYscount = p.countRows;
+                cell.mergecolXscount = p.countCols;
+                cell.mergeLeft = 10;
+                cell.mergeTop = 20;
+            } else if (p.neighbourIsOtherArea) {
+                cell.cellMerge = true;
+                cell.mergerowYscount = 3;
+                cell.mergecolXscount = 3;
+                cell.mergeLeft = 60;
+                cell.mergeTop = 20;
+            }
+        }
+    }
+    if (p.neighbourIsOtherArea) {
+        for (int32_t r = 1; r <= 3; ++r) t.table.At(r, 3).mergeTop = static_cast<uint16_t>(r == 1 ? 20 : 40);
+    }
+    t.Compute();
+    const TXlsxCellAttr& anchor = t.table.At(1, 1);
+    EXPECT_DOUBLE_EQ(anchor.drawMW, p.wantCols * 8 * 3.0);
+    EXPECT_DOUBLE_EQ(anchor.drawMH, p.wantRows * 14 * 0.43);
+    for (int32_t r = 1; r <= 3; ++r) {
+        for (int32_t c = 1; c <= 3; ++c) {
+            if (r == 1 && c == 1) continue;
+            const bool covered = r <= p.wantRows && c <= p.wantCols;
+            if (!p.neighbourIsOtherArea || covered) {
+                EXPECT_EQ(t.table.At(r, c).mark, covered) << "cell " << r << "," << c;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CutAreaTest,
+    ::testing::Values(CutAreaCase{"whole 2x2 area", 2, 2, 2, 2, false, 2, 2},
+                      CutAreaCase{"cut at the top: 2 of 4 rows", 2, 2, 4, 2, false, 2, 2},
+                      CutAreaCase{"cut at the left: 2 of 5 columns", 2, 2, 2, 5, false, 2, 2},
+                      CutAreaCase{"cut at both", 1, 2, 6, 6, false, 1, 2},
+                      CutAreaCase{"another area beside it", 2, 2, 3, 3, true, 2, 2}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        }
+        return name;
+    });
 
 }  // namespace
 }  // namespace tabulon

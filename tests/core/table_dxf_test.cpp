@@ -186,14 +186,15 @@ TEST(TableDxf, MergedAreaOutlineTextAndDiagonal) {
 
 TEST(TableDxf, DiagonalsOfPlainAndCoveredCells) {
     TestTable t(1, 3);
-    t.table.At(1, 1).lineBits = kDiagonalDown | kDiagonalUp;  // only the first one is drawn
+    t.table.At(1, 1).lineBits = kDiagonalDown | kDiagonalUp;  // a cross: "\\" first, then "/"
     t.table.At(1, 2).lineBits = kDiagonalUp;
     t.Merge(1, 3, 1, 1);
     t.table.At(1, 3).mark = true;  // covered: no diagonal
     t.table.At(1, 3).lineBits = kDiagonalDown;
     auto entities = Draw(t);
     const double h = 14 * 0.43;
-    EXPECT_TRUE(SameSegs(Lines(entities, "XLSBordLine"), {{0, 0, 24, -h, ""}, {24, -h, 48, 0, ""}}));
+    EXPECT_TRUE(SameSegs(Lines(entities, "XLSBordLine"),
+                         {{0, 0, 24, -h, ""}, {0, -h, 24, 0, ""}, {24, -h, 48, 0, ""}}));
 }
 
 TEST(TableDxf, TextPointFollowsAlignment) {
@@ -331,6 +332,46 @@ TEST(TableDxf, SaveReplacesTheFileAndEncodesShiftJis) {
     EXPECT_NE(bytes.find("  1\r\n\x94\x7A\x8A\xC7\r\n"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 10), "  0\r\nEOF\r\n");
     EXPECT_EQ(bytes.find('\xEF'), std::string::npos);  // no byte-order mark, no UTF-8
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(TableDxf, HiddenRowsAndColumnsDrawNoTextButKeepTheirLines) {
+    test::TestTable t(3, 3);
+    t.table.At(1, 2).colW = 0;  // a hidden column
+    t.table.At(2, 2).colW = 0;
+    t.table.At(3, 2).colW = 0;
+    for (int32_t c = 1; c <= 3; ++c) t.table.At(2, c).rowH = 0;  // a hidden row
+    t.table.At(3, 3).lineBits = kDiagonalDown;
+    for (int32_t r = 1; r <= 3; ++r) {
+        for (int32_t c = 1; c <= 3; ++c) t.Text(r, c, std::to_string(r) + "," + std::to_string(c));
+    }
+    t.Compute();
+    DxfLines lines;
+    ASSERT_TRUE(BuildTableDxf(t.table, t.texts, t.settings, lines));
+    std::vector<std::string> drawn;
+    for (const test::Entity& e : test::OfType(test::ReadEntities(lines.Text()), "TEXT")) drawn.push_back(e.Get(1));
+    EXPECT_EQ(drawn, (std::vector<std::string>{"1,1", "1,3", "3,1", "3,3"}));
+
+    // A merged area over the hidden row keeps its text; one made only of hidden
+    // cells does not.
+    test::TestTable m(3, 2);
+    m.table.At(2, 1).rowH = 0;
+    m.table.At(2, 2).rowH = 0;
+    m.Merge(1, 1, 2, 1);
+    m.Merge(2, 2, 1, 1);
+    m.Text(1, 1, "area");
+    m.Text(2, 2, "hidden area");
+    m.Compute();
+    lines.Clear();
+    ASSERT_TRUE(BuildTableDxf(m.table, m.texts, m.settings, lines));
+    drawn.clear();
+    for (const test::Entity& e : test::OfType(test::ReadEntities(lines.Text()), "TEXT")) drawn.push_back(e.Get(1));
+    EXPECT_EQ(drawn, (std::vector<std::string>{"area"}));
 }
 
 }  // namespace
