@@ -47,6 +47,18 @@ void AddIntItem(DxfLines& lines, std::string_view code, int value) {
     lines.EndItem();
 }
 
+// An integer right-aligned in six places, as the tables write them.
+void AddTableIntItem(DxfLines& lines, std::string_view code, int value) {
+    std::string& out = lines.BeginItem();
+    out += code;
+    out += "\r\n";
+    const size_t at = out.size();
+    AppendInt(out, value);
+    const size_t digits = out.size() - at;
+    if (digits < 6) out.insert(at, 6 - digits, ' ');
+    lines.EndItem();
+}
+
 void AddNumberItem(DxfLines& lines, std::string_view code, double value) {
     std::string& out = lines.BeginItem();
     out += code;
@@ -105,17 +117,33 @@ void DxfWriteHeader(DxfLines& lines) {
     lines.Add("  0\r\nSECTION\r\n  2\r\nTABLES");
 }
 
-void DxfWriteLtypeTable(DxfLines& lines) {
+void DxfWriteLtypeTable(DxfLines& lines, const std::vector<DxfLinetype>& more) {
     lines.Add("  0\r\nTABLE");
     lines.Add("  2\r\nLTYPE");
-    lines.Add(" 70\r\n     2");
+    if (more.empty()) {
+        lines.Add(" 70\r\n     2");
+    } else {
+        AddTableIntItem(lines, " 70", static_cast<int>(more.size()) + 2);
+    }
     lines.Add("  0\r\nLTYPE");
     lines.Add("  2\r\nCONTINUOUS\r\n 70\r\n     0\r\n  3\r\nSolid line");
     lines.Add(" 72\r\n    65\r\n 73\r\n     0\r\n 40\r\n0.0");
+    for (const DxfLinetype& type : more) {
+        lines.Add("  0\r\nLTYPE");
+        AddItem(lines, "  2", type.name);
+        lines.Add(" 70\r\n     0");
+        AddItem(lines, "  3", type.description);
+        lines.Add(" 72\r\n    65");
+        AddTableIntItem(lines, " 73", static_cast<int>(type.pattern.size()));
+        double total = 0;
+        for (double element : type.pattern) total += element < 0 ? -element : element;
+        AddNumberItem(lines, " 40", total);
+        for (double element : type.pattern) AddNumberItem(lines, " 49", element);
+    }
     lines.Add("  0\r\nENDTAB");
 }
 
-void DxfWriteLayerTable(DxfLines& lines) {
+void DxfWriteLayerTable(DxfLines& lines, const std::vector<DxfLayer>& more) {
     struct Layer {
         const char* name;
         const char* colorItem;
@@ -127,12 +155,23 @@ void DxfWriteLayerTable(DxfLines& lines) {
         {kLayerBordLine, " 62\r\n     7"},
     };
     lines.Add("  0\r\nTABLE\r\n  2\r\nLAYER");
-    lines.Add(" 70\r\n     4");
+    if (more.empty()) {
+        lines.Add(" 70\r\n     4");
+    } else {
+        AddTableIntItem(lines, " 70", static_cast<int>(more.size()) + 4);
+    }
     for (const Layer& layer : layers) {
         lines.Add("  0\r\nLAYER");
         AddItem(lines, "  2", layer.name);
         lines.Add(" 70\r\n     0");
         lines.Add(layer.colorItem);
+        lines.Add("  6\r\nCONTINUOUS");
+    }
+    for (const DxfLayer& layer : more) {
+        lines.Add("  0\r\nLAYER");
+        AddItem(lines, "  2", layer.name);
+        lines.Add(" 70\r\n     0");
+        AddTableIntItem(lines, " 62", layer.color);
         lines.Add("  6\r\nCONTINUOUS");
     }
     lines.Add("  0\r\nENDTAB");
@@ -225,6 +264,20 @@ void DxfWriteText(DxfLines& lines, std::string_view text, const TAcadPoint& firs
     AppendInt(justItem, hJust);
     justItem += "\r\n 73\r\n";
     AppendInt(justItem, vJust);
+    lines.EndItem();
+}
+
+void DxfWriteSolid(DxfLines& lines, const TAcadPoint (&corners)[4], std::string_view layer, int color) {
+    lines.Add("  0\r\nSOLID");
+    AddItem(lines, "  8", layer);
+    AddIntItem(lines, " 62", color);
+    AppendPoint(lines.BeginItem(), " 10", " 20", " 30", corners[0]);
+    lines.EndItem();
+    AppendPoint(lines.BeginItem(), " 11", " 21", " 31", corners[1]);
+    lines.EndItem();
+    AppendPoint(lines.BeginItem(), " 12", " 22", " 32", corners[2]);
+    lines.EndItem();
+    AppendPoint(lines.BeginItem(), " 13", " 23", " 33", corners[3]);
     lines.EndItem();
 }
 

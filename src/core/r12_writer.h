@@ -42,9 +42,22 @@ inline constexpr const char* kLayerCellLine = "XLSCellLine";
 inline constexpr const char* kLayerCellText = "XLSCellText";
 inline constexpr const char* kLayerBordLine = "XLSBordLine";
 
+// A line type beyond CONTINUOUS: dashes positive, gaps negative, in drawing units.
+struct DxfLinetype {
+    std::string name;
+    std::string description;
+    std::vector<double> pattern;
+};
+
+// A layer beyond the drawing's standard three.
+struct DxfLayer {
+    std::string name;
+    int color;
+};
+
 void DxfWriteHeader(DxfLines& lines);
-void DxfWriteLtypeTable(DxfLines& lines);
-void DxfWriteLayerTable(DxfLines& lines);
+void DxfWriteLtypeTable(DxfLines& lines, const std::vector<DxfLinetype>& more = {});
+void DxfWriteLayerTable(DxfLines& lines, const std::vector<DxfLayer>& more = {});
 void DxfBeginEntities(DxfLines& lines);
 
 void DxfWriteLine(DxfLines& lines, const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
@@ -57,6 +70,10 @@ void DxfWritePolyline(DxfLines& lines, const TAcadPoint* vertices, int lastIndex
 void DxfWriteText(DxfLines& lines, std::string_view text, const TAcadPoint& first, const TAcadPoint& second,
                   double height, double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
                   std::string_view layer, int color);
+
+// A filled quadrilateral; corners in the order SOLID takes them: the second
+// edge runs from corner 3 to corner 4, so a rectangle is given in a Z.
+void DxfWriteSolid(DxfLines& lines, const TAcadPoint (&corners)[4], std::string_view layer, int color);
 
 void DxfWriteEnd(DxfLines& lines);
 

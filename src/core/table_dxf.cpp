@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/keisen.h"
+#include "core/sheet_look.h"
 
 namespace tabulon {
 
@@ -16,10 +17,20 @@ namespace {
 constexpr const char* kByLayer = "BYLAYER";
 constexpr int kColorByLayer = 256;
 
-void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const char* layer) {
+void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const char* layer,
+          const char* linetype = kByLayer) {
     const double start[3] = {x0, y0, 0};
     const double end[3] = {x1, y1, 0};
-    DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, kByLayer, kColorByLayer);
+    DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, linetype, kColorByLayer);
+}
+
+// Drawing units per point of the sheet, as the rows are scaled.
+double PointUnit(const ScaleSettings& settings) {
+    return std::fabs(settings.cadYsc);
+}
+
+double DoubleGap(const ScaleSettings& settings) {
+    return kDoubleBorderGapPoints * PointUnit(settings);
 }
 
 // Walks the cells of one row or column and calls emit(from, to) for every run of
@@ -66,10 +77,44 @@ void WriteColumnSeparators(const CellTable& table, double totalW, double totalH,
     Line(lines, totalW, 0, totalW, -totalH, kLayerCellLine);
 }
 
+// The lines of a cell's text as drawn, each with its width factor.
+struct TextLine {
+    std::string text;
+    double widthFactor = 1.0;
+};
+
+// Splits the text at its line feeds; with fitText, wraps what the sheet wraps
+// and narrows what is still wider than the space between the text offsets.
+std::vector<TextLine> LayOutText(const TXlsxCellAttr& cell, std::string_view text, double w,
+                                 const ScaleSettings& settings) {
+    std::vector<TextLine> laid;
+    const std::vector<std::string> pieces = SplitTextLines(text);
+    if (!settings.fitText || cell.drawTH <= 0) {
+        for (const std::string& piece : pieces) laid.push_back({piece});
+        return laid;
+    }
+    const double offsets = cell.txtAlign == 2 ? 2 : 1;
+    const double space = (w - offsets * cell.drawTH * settings.cadTof) / cell.drawTH;  // in text heights
+    for (const std::string& piece : pieces) {
+        if (cell.wrapText && space > 0 && EstimateTextWidth(piece, settings.halfWidth) > space) {
+            for (std::string& line : WrapTextLine(piece, space, settings.halfWidth)) laid.push_back({std::move(line)});
+        } else {
+            laid.push_back({piece});
+        }
+    }
+    if (space > 0) {
+        for (TextLine& line : laid) {
+            const double width = EstimateTextWidth(line.text, settings.halfWidth);
+            if (width > space) line.widthFactor = space / width;
+        }
+    }
+    return laid;
+}
+
 void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left, double top, double w, double h,
-                   double cadTof, DxfLines& lines) {
+                   const ScaleSettings& settings, DxfLines& lines) {
     if (text.empty()) return;
-    double y = top - h * 0.5;
+    const double cadTof = settings.cadTof;
     double x;
     const char* justify;
     switch (cell.txtAlign) {
@@ -86,20 +131,52 @@ void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left
             justify = "ML";
             break;
     }
-    const std::vector<std::string> pieces = SplitTextLines(text);
-    // The block of lines is centred on the text point, one text height apart.
-    y += static_cast<double>(pieces.size() - 1) * 0.5 * cell.drawTH;
-    for (const std::string& piece : pieces) {
-        if (!piece.empty()) {
+    const std::vector<TextLine> laid = LayOutText(cell, text, w, settings);
+    const double pitch = cell.drawTH * settings.lineSpacing;
+    const double blockSpan = static_cast<double>(laid.size() - 1) * pitch;
+    double y;
+    if (settings.sheetVAlign && cell.txtVAlign == 1) {
+        y = top - cell.drawTH * cadTof - cell.drawTH * 0.5;  // the first line under the top edge
+    } else if (settings.sheetVAlign && cell.txtVAlign == 3) {
+        y = top - h + cell.drawTH * cadTof + cell.drawTH * 0.5 + blockSpan;  // the last line over the bottom edge
+    } else {
+        // The block of lines is centred on the cell's middle.
+        y = top - h * 0.5;
+        y += static_cast<double>(laid.size() - 1) * 0.5 * pitch;
+    }
+    for (const TextLine& line : laid) {
+        if (!line.text.empty()) {
             const double point[3] = {x, y, 0};
             const TAcadPoint p = VarToAcadPoint(point);
-            DxfWriteText(lines, piece, p, p, cell.drawTH, 1.0, 0.0, 0, 0, justify, kLayerCellText, kColorByLayer);
+            DxfWriteText(lines, line.text, p, p, cell.drawTH, line.widthFactor, 0.0, 0, 0, justify, kLayerCellText,
+                         kColorByLayer);
         }
-        y -= cell.drawTH;
+        y -= pitch;
     }
 }
 
-void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, bool cellLineDraw, DxfLines& lines) {
+// A diagonal from (x0, y0) to (x1, y1) across a cell of w x h, in its border look.
+void Diagonal(DxfLines& lines, double x0, double y0, double x1, double y1, uint8_t look, const ScaleSettings& settings) {
+    if (!settings.borderStyle) {
+        Line(lines, x0, y0, x1, y1, kLayerBordLine);
+        return;
+    }
+    const BorderStroke stroke = StrokeOf(look);
+    if (!stroke.doubled) {
+        Line(lines, x0, y0, x1, y1, stroke.layer, stroke.linetype);
+        return;
+    }
+    // Two parallel lines, each ending on the cell's edges: one moved along the
+    // top and bottom edges, the other along the left and right edges.
+    const double gx = std::min(std::fabs(x1 - x0) / 2, DoubleGap(settings));
+    const double gy = std::min(std::fabs(y1 - y0) / 2, DoubleGap(settings));
+    const double sx = x1 > x0 ? 1 : -1, sy = y1 > y0 ? 1 : -1;
+    Line(lines, x0 + sx * gx, y0, x1, y1 - sy * gy, stroke.layer, stroke.linetype);
+    Line(lines, x0, y0 + sy * gy, x1 - sx * gx, y1, stroke.layer, stroke.linetype);
+}
+
+void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+    const bool cellLineDraw = settings.cellLineDraw;
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         const double bottom = top - table.At(r, 1).drawH;
@@ -116,28 +193,112 @@ void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, b
                     VarToAcadPoints(outline, corners, 3);
                     DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
                 }
-                if (cell.lineBits & kDiagonalDown) Line(lines, left, top, left + w, top - h, kLayerBordLine);
-                if (cell.lineBits & kDiagonalUp) Line(lines, left, top - h, left + w, top, kLayerBordLine);
+                if (cell.lineBits & kDiagonalDown) {
+                    Diagonal(lines, left, top, left + w, top - h, cell.lineStyleDown, settings);
+                }
+                if (cell.lineBits & kDiagonalUp) Diagonal(lines, left, top - h, left + w, top, cell.lineStyleUp, settings);
             } else {
                 w = cell.drawW;
                 h = cell.drawH;
                 if (!cell.mark) {
-                    if (cell.lineBits & kDiagonalDown) Line(lines, left, bottom + h, left + w, bottom, kLayerBordLine);
-                    if (cell.lineBits & kDiagonalUp) Line(lines, left, bottom, left + w, bottom + h, kLayerBordLine);
+                    if (cell.lineBits & kDiagonalDown) {
+                        Diagonal(lines, left, bottom + h, left + w, bottom, cell.lineStyleDown, settings);
+                    }
+                    if (cell.lineBits & kDiagonalUp) {
+                        Diagonal(lines, left, bottom, left + w, bottom + h, cell.lineStyleUp, settings);
+                    }
                 }
             }
             // A hidden row or column draws no text over its visible neighbours.
-            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, lines);
+            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, settings, lines);
             left += cell.drawW;
         }
         top = bottom;
     }
 }
 
-void WriteKeisen(const KeisenList& list, DxfLines& lines) {
+void WriteKeisen(const KeisenList& list, DxfLines& lines, const char* layer = kLayerBordLine,
+                 const char* linetype = kByLayer) {
     for (const TXlsxKeisen& k : list) {
-        if (!k.mark) DxfWriteLine(lines, k.stpt, k.edpt, kLayerBordLine, kByLayer, kColorByLayer);
+        if (!k.mark) DxfWriteLine(lines, k.stpt, k.edpt, layer, linetype, kColorByLayer);
     }
+}
+
+// Filled cells and merged areas, before anything else, so lines and texts stay on top.
+void WriteFills(const CellTable& table, DxfLines& lines) {
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        double left = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            const bool anchor = cell.drawMW > 0 && cell.drawMH > 0;
+            const double w = anchor ? cell.drawMW : cell.drawW;
+            const double h = anchor ? cell.drawMH : cell.drawH;
+            if (!cell.mark && cell.fillColor >= 0 && w != 0 && h != 0) {
+                const TAcadPoint corners[4] = {
+                    {left, top, 0}, {left + w, top, 0}, {left, top - h, 0}, {left + w, top - h, 0}};
+                DxfWriteSolid(lines, corners, kLayerCellFill, NearestAci(cell.fillColor));
+            }
+            left += cell.drawW;
+        }
+        top -= table.At(r, 1).drawH;
+    }
+}
+
+// The border segments of one look, joined among themselves.
+struct StrokeGroup {
+    BorderStroke stroke;
+    double dx = 0, dy = 0;  // the inner line of a double border: moved into the cell
+    KeisenList vert, horz;
+};
+
+// Border segments grouped by their look: the plain lines first, then each look
+// in the order met. A double border gives its edge line to the plain group and
+// its inner line to a group of its own per side.
+std::vector<StrokeGroup> CollectStyledKeisen(const CellTable& table, const ScaleSettings& settings) {
+    std::vector<StrokeGroup> groups(1);
+    groups[0].stroke = StrokeOf(kBorderPlain);
+    auto groupOf = [&](const BorderStroke& stroke, double dx, double dy) -> StrokeGroup& {
+        for (StrokeGroup& g : groups) {
+            if (std::string_view(g.stroke.layer) == stroke.layer &&
+                std::string_view(g.stroke.linetype) == stroke.linetype && g.dx == dx && g.dy == dy) {
+                return g;
+            }
+        }
+        groups.push_back({stroke, dx, dy, {}, {}});
+        return groups.back();
+    };
+    const double gap = DoubleGap(settings);
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        const double bottom = top - table.At(r, 1).drawH;
+        double left = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            const double right = left + cell.drawW;
+            auto add = [&](uint8_t bit, uint8_t look, TXlsxKeisen seg, bool vertical, double dx, double dy) {
+                if (!(cell.lineBits & bit) || (cell.cellMerge && !(cell.mergeBits & bit))) return;
+                BorderStroke stroke = StrokeOf(look);
+                if (stroke.doubled) {
+                    stroke.doubled = false;
+                    (vertical ? groups[0].vert : groups[0].horz).push_back(seg);
+                    StrokeGroup& inner = groupOf(stroke, dx, dy);
+                    seg.stpt.x += dx, seg.edpt.x += dx, seg.stpt.y += dy, seg.edpt.y += dy;
+                    (vertical ? inner.vert : inner.horz).push_back(seg);
+                    return;
+                }
+                StrokeGroup& g = groupOf(stroke, 0, 0);
+                (vertical ? g.vert : g.horz).push_back(seg);
+            };
+            add(kEdgeTop, cell.lineStyleTop, {{left, top, 0}, {right, top, 0}, false}, false, 0, -gap);
+            add(kEdgeBottom, cell.lineStyleBottom, {{left, bottom, 0}, {right, bottom, 0}, false}, false, 0, gap);
+            add(kEdgeLeft, cell.lineStyleLeft, {{left, top, 0}, {left, bottom, 0}, false}, true, gap, 0);
+            add(kEdgeRight, cell.lineStyleRight, {{right, top, 0}, {right, bottom, 0}, false}, true, -gap, 0);
+            left = right;
+        }
+        top = bottom;
+    }
+    return groups;
 }
 
 }  // namespace
@@ -202,9 +363,13 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
             const TXlsxCellAttr& cell = table.At(r, c);
             const std::string& text = texts.Get(c, r);
             textBytes += text.size();
-            const double pieces = 1.0 + static_cast<double>(std::count_if(text.begin(), text.end(), [](char ch) {
-                                      return ch == '\n' || ch == '\r';
-                                  }));
+            // Wrapping gives at most a line per character.
+            const double pieces =
+                (1.0 + static_cast<double>(settings.fitText ? text.size()
+                                                            : std::count_if(text.begin(), text.end(), [](char ch) {
+                                                                  return ch == '\n' || ch == '\r';
+                                                              }))) *
+                std::max(1.0, std::fabs(settings.lineSpacing));
             bound += std::fabs(cell.drawW) + std::fabs(cell.drawH) + std::fabs(cell.drawMW) + std::fabs(cell.drawMH) +
                      std::fabs(cell.drawTH) * (std::fabs(settings.cadTof) + pieces);
         }
@@ -217,23 +382,43 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
     DxfWriteHeader(lines);
     // A generous estimate: reserved pages that are never written cost nothing.
     lines.Reserve(table.cells.size() * 320 + textBytes + 65536, table.cells.size() * 20 + 1024);
-    DxfWriteLtypeTable(lines);
-    DxfWriteLayerTable(lines);
+    std::vector<DxfLinetype> linetypes;
+    std::vector<DxfLayer> layers;
+    if (settings.borderStyle) {
+        for (const SheetLinetype& type : SheetLinetypes()) {
+            DxfLinetype scaled{type.name, type.description, type.pattern};
+            for (double& element : scaled.pattern) element *= PointUnit(settings);
+            linetypes.push_back(std::move(scaled));
+        }
+        layers.push_back({kLayerBordLineThick, 7});
+    }
+    if (settings.cellFill) layers.push_back({kLayerCellFill, 254});
+    DxfWriteLtypeTable(lines, linetypes);
+    DxfWriteLayerTable(lines, layers);
     DxfBeginEntities(lines);
     const double totalW = TotalWidth(table);
     const double totalH = TotalHeight(table);
 
+    if (settings.cellFill) WriteFills(table, lines);
     if (settings.cellLineDraw) {
         WriteRowSeparators(table, totalW, totalH, lines);
         WriteColumnSeparators(table, totalW, totalH, lines);
     }
-    WriteCells(table, texts, settings.cadTof, settings.cellLineDraw, lines);
+    WriteCells(table, texts, settings, lines);
 
-    KeisenList vertKeisen, horzKeisen;
-    CollectKeisen(table, vertKeisen, horzKeisen);
-    ConsolidateKeisen(vertKeisen, horzKeisen);
-    WriteKeisen(vertKeisen, lines);
-    WriteKeisen(horzKeisen, lines);
+    if (settings.borderStyle) {
+        for (StrokeGroup& g : CollectStyledKeisen(table, settings)) {
+            ConsolidateKeisen(g.vert, g.horz);
+            WriteKeisen(g.vert, lines, g.stroke.layer, g.stroke.linetype);
+            WriteKeisen(g.horz, lines, g.stroke.layer, g.stroke.linetype);
+        }
+    } else {
+        KeisenList vertKeisen, horzKeisen;
+        CollectKeisen(table, vertKeisen, horzKeisen);
+        ConsolidateKeisen(vertKeisen, horzKeisen);
+        WriteKeisen(vertKeisen, lines);
+        WriteKeisen(horzKeisen, lines);
+    }
     DxfWriteEnd(lines);
     return true;
 }
