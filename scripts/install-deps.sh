@@ -13,7 +13,7 @@ everything=(
   wine wine64 xvfb xauth
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales imagemagick
-  python3 python3-ezdxf python3-openpyxl
+  python3 python3-ezdxf python3-openpyxl python3-matplotlib
 )
 
 if [ "${1:-}" = "--native" ]; then

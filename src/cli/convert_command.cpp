@@ -27,6 +27,7 @@ constexpr const char* kCommand = "convert";
 
 constexpr const char* kConvertUsage =
     "Usage: tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
+    "                       [--sheet-look]\n"
     "       tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
     "\n"
     "Draws the table of a capture file as an AutoCAD Release 12 DXF: cell separator\n"
@@ -39,11 +40,18 @@ constexpr const char* kConvertUsage =
     "                         replaced only once the new one is completely written.\n"
     "  --settings FILE.ini    read the scales from section [Quillbox] of a settings\n"
     "                         file (keys colXsc, rowYsc, cadXsc, cadYsc, cadTsc,\n"
-    "                         cadTof, cellLineColor, cellLineDraw, xlsVerNum).\n"
+    "                         cadTof, cellLineColor, cellLineDraw, xlsVerNum, and\n"
+    "                         the look: fitText, halfWidth, sheetVAlign,\n"
+    "                         lineSpacing, borderStyle, cellFill).\n"
     "                         Settings stored in the capture file take precedence;\n"
     "                         keys found in neither keep their defaults.\n"
     "  --no-cell-lines        leave out the cell separator lines and merged-area\n"
     "                         outlines (as with \"セルを描画\" unchecked).\n"
+    "  --sheet-look           draw the sheet's look: texts fitted to their cells\n"
+    "                         and wrapped as on the sheet, vertical alignment, line\n"
+    "                         spacing 1.3, border styles and cell fills (the\n"
+    "                         settings fitText, sheetVAlign, lineSpacing=1.3,\n"
+    "                         borderStyle and cellFill).\n"
     "  --sheet NAME, --range A1:F20\n"
     "                         for a workbook (.xlsx): the worksheet and cells to\n"
     "                         draw, as with 'tabulon capture' (see its --help).\n"
@@ -54,6 +62,7 @@ constexpr const char* kConvertUsage =
 struct ConvertOptions : SharedOptions {
     std::string input;
     bool noCellLines = false;
+    bool sheetLook = false;
 };
 
 }  // namespace
@@ -70,6 +79,8 @@ int RunConvert(const std::vector<std::string>& args) {
             if (!error.empty()) return UsageError(kCommand, error);
         } else if (arg == "--no-cell-lines") {
             options.noCellLines = true;
+        } else if (arg == "--sheet-look") {
+            options.sheetLook = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError(kCommand, "unknown option \"" + arg + "\"");
         } else if (!haveInput) {
@@ -116,6 +127,7 @@ int RunConvert(const std::vector<std::string>& args) {
 
         capture.settings.ApplyTo(settings);
         if (options.noCellLines) settings.cellLineDraw = false;
+        if (options.sheetLook) ApplySheetLook(settings);
         if (capture.table.IsEmpty())
             return Failure(kCommand, options.input + ": the capture holds no cells; nothing to draw");
 

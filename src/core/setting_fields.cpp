@@ -33,6 +33,14 @@ size_t SettingIndex(bool ScaleSettings::*member) {
     return IndexOf(member, &SettingField::flag);
 }
 
+void ApplySheetLook(ScaleSettings& settings) {
+    settings.fitText = true;
+    settings.sheetVAlign = true;
+    settings.lineSpacing = 1.3;
+    settings.borderStyle = true;
+    settings.cellFill = true;
+}
+
 void CopySetting(size_t index, const ScaleSettings& from, ScaleSettings& to) {
     const SettingField& f = kSettingFields[index];
     switch (f.kind) {

@@ -70,6 +70,10 @@ size_t SettingIndex(double ScaleSettings::*member);
 size_t SettingIndex(int32_t ScaleSettings::*member);
 size_t SettingIndex(bool ScaleSettings::*member);
 
+// Turns on the whole of the sheet's look: fitted and wrapped texts, vertical
+// alignment, a line pitch of 1.3 text heights, border styles and fills.
+void ApplySheetLook(ScaleSettings& settings);
+
 // Copies setting index from one set of settings to another.
 void CopySetting(size_t index, const ScaleSettings& from, ScaleSettings& to);
 

@@ -68,8 +68,7 @@ std::vector<std::string> WrapTextLine(std::string_view utf8, double maxWidth, do
         if (k == 0 || k >= glyphs.size()) return false;
         const Glyph& prev = glyphs[k - 1];
         const Glyph& next = glyphs[k];
-        if (IsBlankChar(prev.cp)) return true;
-        if (IsBlankChar(next.cp)) return false;
+        if (IsBlankChar(prev.cp) || IsBlankChar(next.cp)) return true;
         if (IsClosing(next.cp)) return false;
         return !IsHalfWidth(prev.cp) || !IsHalfWidth(next.cp);
     };
