@@ -337,6 +337,8 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
             styles[static_cast<size_t>(r) * nCols + c] = geometry.ColumnStyle(range.first.col + c);
     }
     std::vector<uint8_t> numeric(styles.size(), 0);
+    // A rich text whose runs all have one size shows in that size, whatever the format says.
+    std::vector<double> runSizes(styles.size(), 0);
 
     size_t formulasWithoutResult = 0, unsupportedFormats = 0;
     std::string firstFormula, firstUnsupported;
@@ -387,7 +389,7 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
                                    (v ? v.child_value() : "#VALUE!") +
                                    "; correct the cell or leave it out of the range");
             } else if (std::strcmp(type, "inlineStr") == 0) {
-                value = shown = is ? StringItemText(is) : DecodeEscapes(v.child_value());
+                value = shown = is ? StringItemText(is, &runSizes[index]) : DecodeEscapes(v.child_value());
             } else if (!v) {
                 if (formula) {
                     if (formulasWithoutResult++ == 0) firstFormula = CellName(r, ref.col);
@@ -401,6 +403,7 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
                                        "\", which the workbook does not have");
                 }
                 value = shown = book.SharedString(static_cast<size_t>(k));
+                runSizes[index] = book.SharedStringRunSize(static_cast<size_t>(k));
             } else if (std::strcmp(type, "str") == 0) {
                 value = shown = DecodeEscapes(v.child_value());
             } else if (std::strcmp(type, "b") == 0) {
@@ -459,10 +462,20 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
             TXlsxCellAttr& cell = table.At(r, c);
             cell.rowH = rowH[r - 1];
             cell.colW = colW[c - 1];
-            cell.txtSize = Low16(RoundHalfEven(format.fontSize));
+            cell.txtSize = Low16(RoundHalfEven(runSizes[index] > 0 ? runSizes[index] : format.fontSize));
             cell.txtAlign = format.txtAlign;
             if (cell.txtAlign == 0 && numeric[index]) cell.txtAlign = 3;
             cell.lineBits = format.lineBits;
+            cell.wrapText = format.wrapText;
+            cell.shrinkToFit = format.shrinkToFit;
+            cell.txtVAlign = format.txtVAlign;
+            cell.lineStyleTop = format.lineStyles[0];
+            cell.lineStyleBottom = format.lineStyles[1];
+            cell.lineStyleLeft = format.lineStyles[2];
+            cell.lineStyleRight = format.lineStyles[3];
+            cell.lineStyleDown = format.lineStyles[4];
+            cell.lineStyleUp = format.lineStyles[5];
+            cell.fillColor = format.fillColor;
             // A cell outside merged areas is its own merge area.
             cell.cellMerge = false;
             cell.mergerowYscount = 1;

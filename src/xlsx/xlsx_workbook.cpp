@@ -3,9 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <algorithm>
+#include <iterator>
+
+#include "core/cell_fields.h"
 #include "core/cell_table.h"
 #include "core/errors.h"
 #include "core/number_format.h"
+#include "xlsx/xlsx_colors.h"
 #include "xlsx/xlsx_units.h"
 #include "xlsx/xlsx_xml.h"
 
@@ -63,21 +68,54 @@ bool HasLine(pugi::xml_node edge) {
     return *style != '\0' && std::strcmp(style, "none") != 0;
 }
 
-uint8_t BorderBits(pugi::xml_node border) {
+// An edge's style as a BorderLook; a style this program does not know is a plain line.
+uint8_t LineLook(pugi::xml_node edge) {
+    if (!HasLine(edge)) return kBorderPlain;
+    return BorderLookFromName(edge.attribute("style").value()).value_or(kBorderThin);
+}
+
+struct Border {
     uint8_t bits = 0;
+    uint8_t looks[6] = {};
+};
+
+Border ReadBorder(pugi::xml_node border) {
+    Border out;
     pugi::xml_node left = FirstChild(border, "left");
     if (!left) left = FirstChild(border, "start");
     pugi::xml_node right = FirstChild(border, "right");
     if (!right) right = FirstChild(border, "end");
-    if (HasLine(FirstChild(border, "top"))) bits |= kEdgeTop;
-    if (HasLine(FirstChild(border, "bottom"))) bits |= kEdgeBottom;
-    if (HasLine(left)) bits |= kEdgeLeft;
-    if (HasLine(right)) bits |= kEdgeRight;
-    if (HasLine(FirstChild(border, "diagonal"))) {
-        if (BoolAttribute(border, "diagonalDown")) bits |= kDiagonalDown;
-        if (BoolAttribute(border, "diagonalUp")) bits |= kDiagonalUp;
+    const pugi::xml_node edges[4] = {FirstChild(border, "top"), FirstChild(border, "bottom"), left, right};
+    const uint8_t bits[4] = {kEdgeTop, kEdgeBottom, kEdgeLeft, kEdgeRight};
+    for (int k = 0; k < 4; ++k) {
+        if (HasLine(edges[k])) {
+            out.bits |= bits[k];
+            out.looks[k] = LineLook(edges[k]);
+        }
     }
-    return bits;
+    if (pugi::xml_node diagonal = FirstChild(border, "diagonal"); HasLine(diagonal)) {
+        if (BoolAttribute(border, "diagonalDown")) out.bits |= kDiagonalDown, out.looks[4] = LineLook(diagonal);
+        if (BoolAttribute(border, "diagonalUp")) out.bits |= kDiagonalUp, out.looks[5] = LineLook(diagonal);
+    }
+    return out;
+}
+
+uint8_t VerticalCode(const char* vertical) {
+    if (std::strcmp(vertical, "top") == 0) return 1;
+    if (std::strcmp(vertical, "center") == 0 || std::strcmp(vertical, "justify") == 0 ||
+        std::strcmp(vertical, "distributed") == 0) {
+        return 2;
+    }
+    return 3;  // bottom, the default
+}
+
+// A solid pattern fill's colour; other patterns and no fill give nothing.
+int32_t FillColor(pugi::xml_node fill, const ColorContext& colors) {
+    pugi::xml_node pattern = FirstChild(fill, "patternFill");
+    if (!pattern || std::strcmp(pattern.attribute("patternType").value(), "solid") != 0) return -1;
+    if (auto rgb = ResolveColor(FirstChild(pattern, "fgColor"), colors)) return *rgb;
+    if (auto rgb = ResolveColor(FirstChild(pattern, "bgColor"), colors)) return *rgb;
+    return -1;
 }
 
 }  // namespace
@@ -143,20 +181,22 @@ XlsxWorkbook::XlsxWorkbook(const std::string& path, ArchiveLimits limits)
         activeSheet_ = tab < sheets_.size() ? static_cast<int>(tab) : 0;
     }
 
-    std::string stylesPart, stringsPart;
+    std::string stylesPart, stringsPart, themePart;
     for (const auto& [id, rel] : rels) {
         if (rel.type == "styles")
             stylesPart = rel.target;
         else if (rel.type == "sharedStrings")
             stringsPart = rel.target;
+        else if (rel.type == "theme")
+            themePart = rel.target;
     }
     if (stylesPart.empty()) stylesPart = "xl/styles.xml";
     if (stringsPart.empty()) stringsPart = "xl/sharedStrings.xml";
-    ReadStyles(stylesPart);
+    ReadStyles(stylesPart, themePart);
     ReadSharedStrings(stringsPart);
 }
 
-void XlsxWorkbook::ReadStyles(const std::string& part) {
+void XlsxWorkbook::ReadStyles(const std::string& part, const std::string& themePart) {
     formats_.assign(1, CellFormat{});
     auto data = archive_->Read(part);
     if (!data) return;  // no styles: every cell has the standard format
@@ -179,9 +219,26 @@ void XlsxWorkbook::ReadStyles(const std::string& part) {
         if (pugi::xml_node name = FirstChild(f, "name")) font.name = name.attribute("val").value();
         fonts.push_back(std::move(font));
     }
-    std::vector<uint8_t> borders;
+    std::vector<Border> borders;
     for (pugi::xml_node b = FirstChild(styleSheet, "borders").first_child(); b; b = b.next_sibling()) {
-        if (IsElement(b, "border")) borders.push_back(BorderBits(b));
+        if (IsElement(b, "border")) borders.push_back(ReadBorder(b));
+    }
+    ColorContext colors;
+    if (!themePart.empty()) {
+        if (auto theme = archive_->Read(themePart)) {
+            pugi::xml_document themeDoc = ParsePart(*theme, themePart);
+            colors.theme = ReadThemeColors(themeDoc.document_element());
+            colors.hasTheme = true;
+        }
+    }
+    for (pugi::xml_node c = FirstChild(FirstChild(FirstChild(styleSheet, "colors"), "indexedColors"), "rgbColor"); c;
+         c = c.next_sibling()) {
+        if (!IsElement(c, "rgbColor")) continue;
+        colors.indexed.push_back(ResolveColor(c, ColorContext{}).value_or(0));
+    }
+    std::vector<int32_t> fills;
+    for (pugi::xml_node f = FirstChild(styleSheet, "fills").first_child(); f; f = f.next_sibling()) {
+        if (IsElement(f, "fill")) fills.push_back(FillColor(f, colors));
     }
 
     // The standard font is the Normal style's: the first cell style format's font.
@@ -209,9 +266,17 @@ void XlsxWorkbook::ReadStyles(const std::string& part) {
         const uint32_t fontId = UIntAttribute(xf, "fontId");
         format.fontSize = fontId < fonts.size() ? fonts[fontId].size : standardFontSize_;
         const uint32_t borderId = UIntAttribute(xf, "borderId");
-        format.lineBits = borderId < borders.size() ? borders[borderId] : 0;
+        if (borderId < borders.size()) {
+            format.lineBits = borders[borderId].bits;
+            std::copy(std::begin(borders[borderId].looks), std::end(borders[borderId].looks), format.lineStyles);
+        }
+        const uint32_t fillId = UIntAttribute(xf, "fillId");
+        if (fillId < fills.size()) format.fillColor = fills[fillId];
         if (pugi::xml_node alignment = FirstChild(xf, "alignment")) {
             format.txtAlign = AlignmentCode(alignment.attribute("horizontal").value());
+            format.txtVAlign = VerticalCode(alignment.attribute("vertical").value());
+            format.wrapText = BoolAttribute(alignment, "wrapText");
+            format.shrinkToFit = BoolAttribute(alignment, "shrinkToFit");
         }
         formats_.push_back(std::move(format));
     }
@@ -227,7 +292,10 @@ void XlsxWorkbook::ReadSharedStrings(const std::string& part) {
     if (!data) return;
     pugi::xml_document doc = ParsePart(*data, part);
     for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
-        if (IsElement(si, "si")) sharedStrings_.push_back(StringItemText(si));
+        if (!IsElement(si, "si")) continue;
+        double runSize = 0;
+        sharedStrings_.push_back(StringItemText(si, &runSize));
+        sharedStringSizes_.push_back(runSize);
     }
 }
 

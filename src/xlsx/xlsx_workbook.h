@@ -24,6 +24,12 @@ struct CellFormat {
     double fontSize = 11;
     uint8_t txtAlign = 0;  // 0 general/other, 1 left, 2 centre, 3 right
     uint8_t lineBits = 0;  // core/cell_table.h kEdge* and kDiagonal*
+    // The look: as core/cell_table.h's TXlsxCellAttr holds it.
+    bool wrapText = false;
+    bool shrinkToFit = false;
+    uint8_t txtVAlign = 3;  // the sheet's default is the bottom
+    uint8_t lineStyles[6] = {};  // BorderLook of top, bottom, left, right, "\\", "/"
+    int32_t fillColor = -1;
 };
 
 class XlsxWorkbook {
@@ -40,6 +46,10 @@ public:
     const CellFormat& Format(uint32_t s) const { return s < formats_.size() ? formats_[s] : formats_[0]; }
     const std::string& SharedString(size_t index) const;
     size_t SharedStringCount() const { return sharedStrings_.size(); }
+    // The font size all runs of a rich-text shared string share, or 0.
+    double SharedStringRunSize(size_t index) const {
+        return index < sharedStringSizes_.size() ? sharedStringSizes_[index] : 0;
+    }
 
     // The standard font (of the Normal style), which column widths are counted in.
     const std::string& StandardFontName() const { return standardFontName_; }
@@ -49,7 +59,7 @@ public:
     XlsxArchive& Archive() { return *archive_; }
 
 private:
-    void ReadStyles(const std::string& part);
+    void ReadStyles(const std::string& part, const std::string& themePart);
     void ReadSharedStrings(const std::string& part);
 
     std::unique_ptr<XlsxArchive> archive_;
@@ -58,6 +68,7 @@ private:
     bool date1904_ = false;
     std::vector<CellFormat> formats_;
     std::vector<std::string> sharedStrings_;
+    std::vector<double> sharedStringSizes_;
     std::string standardFontName_ = "Calibri";
     double standardFontSize_ = 11;
     int maxDigitWidth_ = 7;

@@ -8,6 +8,7 @@ for what openpyxl cannot write, by editing its parts with zipfile), captured by
 import datetime
 import json
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -18,7 +19,7 @@ import zlib
 
 import ezdxf
 import openpyxl
-from openpyxl.styles import Alignment, Border, Font, Side
+from openpyxl.styles import Alignment, Border, Color, Font, PatternFill, Side
 
 TABULON = None
 
@@ -196,6 +197,76 @@ class CellValues(Workbooks):
         c = cell_index(capture, "C8")
         self.assertEqual((c["cellMerge"], c["mergerowYscount"], c["mergecolXscount"], c["mergeLeft"]), (True, 2, 3, 105))
         self.assertFalse(cell_index(capture, "E8")["cellMerge"])
+
+
+class SheetLook(Workbooks):
+    """What a drawing needs to look like the sheet: wrap and shrink, vertical
+    alignment, border styles, solid fills in RGB, theme and indexed colours, and the
+    size of rich text whose runs agree."""
+
+    def make(self):
+        wb = openpyxl.Workbook()
+        ws = wb.active
+        ws["A1"], ws["B1"], ws["C1"], ws["D1"], ws["E1"] = "wrap", "shrink", "plain", "inline", "rich"
+        ws["A1"].alignment = Alignment(wrap_text=True, vertical="top")
+        ws["B1"].alignment = Alignment(shrink_to_fit=True, vertical="center")
+        ws["A2"].border = Border(top=Side(style="thick"), bottom=Side(style="double"))
+        ws["B2"].border = Border(left=Side(style="dashed"), right=Side(style="hair"))
+        ws["C2"].border = Border(diagonal=Side(style="medium"), diagonalDown=True, diagonalUp=True)
+        ws["D2"].border = Border(bottom=Side(style="mediumDashDotDot"))
+        ws["A3"].fill = PatternFill("solid", fgColor="FFD9D9D9")
+        ws["B3"].fill = PatternFill("solid", fgColor=Color(theme=4, tint=0.4))
+        ws["C3"].fill = PatternFill("solid", fgColor=Color(indexed=22))
+        ws["D3"].fill = PatternFill("gray125")
+        for name in ("A3", "B3", "C3", "D3"):
+            ws[name] = "x"
+        ws["A4"].font = Font(size=11)
+        path = self.dir / "look.xlsx"
+        wb.save(path)
+        patch(path, "xl/worksheets/sheet1.xml", lambda x: re.sub(
+            r'<c r="D1"[^>]*>.*?</c>',
+            '<c r="D1" t="inlineStr"><is><r><rPr><sz val="14"/></rPr><t>大</t></r>'
+            '<r><rPr><b/><sz val="14"/></rPr><t>見出し</t></r></is></c>', x))
+        patch(path, "xl/sharedStrings.xml", lambda x: x.replace(
+            "<si><t>rich</t></si>",
+            '<si><r><rPr><sz val="16"/></rPr><t>ri</t></r><r><rPr><sz val="9"/></rPr><t>ch</t></r></si>'))
+        return path
+
+    def test_look_fields(self):
+        capture, _, _ = self.capture(self.make(), "--range", "A1:E4")
+        cell = lambda name: cell_index(capture, name)
+        self.assertEqual([cell(n).get("wrapText", False) for n in ("A1", "B1", "C1")], [True, False, False])
+        self.assertEqual([cell(n).get("shrinkToFit", False) for n in ("A1", "B1", "C1")], [False, True, False])
+        self.assertEqual([cell(n).get("txtVAlign") for n in ("A1", "B1", "C1")], [1, 2, 3])
+        self.assertEqual((cell("A2")["lineStyleTop"], cell("A2")["lineStyleBottom"]), ("thick", "double"))
+        self.assertEqual((cell("B2")["lineStyleLeft"], cell("B2")["lineStyleRight"]), ("dashed", "hair"))
+        self.assertEqual((cell("C2")["lineBits"], cell("C2")["lineStyleDown"], cell("C2")["lineStyleUp"]),
+                         (48, "medium", "medium"))
+        self.assertEqual(cell("D2")["lineStyleBottom"], "mediumDashDotDot")
+        self.assertEqual(cell("A3")["fillColor"], "#D9D9D9")
+        self.assertEqual(cell("C3")["fillColor"], "#C0C0C0")
+        self.assertNotIn("fillColor", cell("D3"))  # a pattern is not a solid fill
+        # accent1 of the workbook's theme, lightened by 40% in lightness
+        import colorsys
+        theme = zipfile.ZipFile(self.dir / "look.xlsx").read("xl/theme/theme1.xml").decode()
+        accent = theme.split("<a:accent1>")[1].split('val="')[1][:6]
+        h, l, s = colorsys.rgb_to_hls(*(int(accent[i:i + 2], 16) / 255 for i in (0, 2, 4)))
+        r, g, b = colorsys.hls_to_rgb(h, l * 0.6 + 0.4, s)
+        self.assertEqual(cell("B3")["fillColor"], "#%02X%02X%02X" % tuple(round(v * 255) for v in (r, g, b)))
+        # rich text: runs that agree give their size; runs that differ keep the format's
+        self.assertEqual((cell("D1")["str"], cell("D1")["txtSize"]), ("大見出し", 14))
+        self.assertEqual((cell("E1")["str"], cell("E1")["txtSize"]), ("rich", 11))
+
+    def test_look_draws_with_sheet_look(self):
+        out = self.dir / "look.dxf"
+        code, stdout, stderr = run("convert", self.make(), "--range", "A1:E4", "-o", out, "--sheet-look")
+        self.assertEqual(code, 0, stdout + stderr)
+        doc = ezdxf.readfile(str(out))
+        msp = doc.modelspace()
+        self.assertEqual(len(msp.query("SOLID")), 3)
+        self.assertEqual({l.dxf.linetype for l in msp.query("LINE")} & {"XLSDASHED", "XLSHAIR", "XLSDASHDOTDOT"},
+                         {"XLSDASHED", "XLSHAIR", "XLSDASHDOTDOT"})
+        self.assertGreater(len(msp.query('LINE[layer=="XLSBordLineThick"]')), 0)
 
 
 class Choosing(Workbooks):
