@@ -204,7 +204,7 @@ public:
     using number_float_t = Json::number_float_t;
     using binary_t = Json::binary_t;
 
-    explicit CaptureReader(std::string_view json) : json_(json) {}
+    explicit CaptureReader(std::string_view json) : json_(json), nul_(json.find('\0')) {}
 
     // --- SAX events ---
     bool null() { return OnScalar(Scalar{Scalar::Null}); }
@@ -315,10 +315,24 @@ public:
     }
 
     bool parse_error(size_t position, const std::string&, const nlohmann::detail::exception& ex) {
-        // position counts the bytes read, the offending one included.
-        auto [line, column] = LineAndColumn(json_, position > 0 ? position - 1 : 0);
+        // position counts the bytes read, the offending one included. The
+        // parser takes a NUL byte for the end of the text; it is an error here.
+        const size_t offset = position > 0 ? position - 1 : 0;
+        if (nul_ != std::string_view::npos && offset >= nul_) FailAtNul();
+        auto [line, column] = LineAndColumn(json_, offset);
         throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
                            ParserReason(ex));
+    }
+
+    // The text is read whole: a NUL byte, which ends the parser's input, is a
+    // syntax error where it stands, even after a complete value.
+    [[noreturn]] void FailAtNul() const {
+        auto [line, column] = LineAndColumn(json_, nul_);
+        throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) +
+                           ": syntax error - a NUL byte is not allowed in a capture file");
+    }
+    void CheckNoNul() const {
+        if (nul_ != std::string_view::npos) FailAtNul();
     }
 
     // --- after the parse ---
@@ -570,6 +584,7 @@ private:
     uint8_t U8(const Scalar& v) const { return static_cast<uint8_t>(Integer(v, kUint8Rule)); }
 
     std::string_view json_;
+    size_t nul_;  // the first NUL byte's offset, or npos
     Scope scope_ = Scope::Start;
     Key key_ = Key::None;
     size_t skipDepth_ = 0;  // nesting inside the value of an unknown key
@@ -651,6 +666,7 @@ void AppendIntField(std::string& out, const char* name, int64_t value, bool firs
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
     CaptureReader reader(json);
     Json::sax_parse(json.begin(), json.end(), &reader);
+    reader.CheckNoNul();
     return reader.Finish(warnings);
 }
 
