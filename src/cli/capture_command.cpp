@@ -21,7 +21,7 @@ constexpr const char* kCommand = "capture";
 
 constexpr const char* kCaptureUsage =
     "Usage: tabulon capture BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o CAPTURE.json]\n"
-    "                       [--settings FILE.ini]\n"
+    "                       [--force] [--settings FILE.ini]\n"
     "\n"
     "Captures a range of a worksheet, without a spreadsheet program, into a capture\n"
     "file: per cell the displayed text, column width, row height, font size,\n"
@@ -35,7 +35,9 @@ constexpr const char* kCaptureUsage =
     "                         when it spans more than one cell, else the sheet's\n"
     "                         used range). A single cell such as C4 is a 1 x 1 range.\n"
     "  -o, --output FILE      where to write the capture (default: the workbook's\n"
-    "                         path with the extension .json).\n"
+    "                         path with the extension .json). An existing file is\n"
+    "                         replaced as 'tabulon convert' replaces a drawing.\n"
+    "  --force                replace CAPTURE.json even when it is read-only.\n"
     "  --settings FILE.ini    record the scales of section [Quillbox] of a settings\n"
     "                         file in the capture (default: the standard scales).\n"
     "                         Scales recorded in a capture take precedence when it\n"
@@ -74,19 +76,21 @@ int RunCapture(const std::vector<std::string>& args) {
     try {
         // Scales go into the capture only when asked for; otherwise whoever
         // converts it chooses them.
+        CheckReplaceable(target, options.readOnlyOutput);
         std::optional<ScaleSettings> settings;
-        if (options.settings) settings = ReadScaleSettings(ReadWholeFile(*options.settings));
+        if (options.settings) settings = ReadSettingsOption(*options.settings);
         Capture capture;
         try {
             capture = CaptureSpreadsheet(*input, options.choice, kCommand);
         } catch (const TabulonError& e) {
             return Failure(kCommand, *input + ": " + e.what());
         }
-        AtomicWriteFile(target, WriteCaptureFile(capture.table, capture.texts, settings, capture.source));
+        AtomicWriteFile(target, WriteCaptureFile(capture.table, capture.texts, settings, capture.source),
+                        options.readOnlyOutput);
         WriteOut("Wrote " + target + "\n");
         return kExitOk;
     } catch (const TabulonError& e) {
-        return Failure(kCommand, e.what());
+        return Failure(kCommand, OutputFailure(e));
     } catch (const std::bad_alloc&) {
         return Failure(kCommand, *input + ": out of memory");
     } catch (const std::exception& e) {

@@ -10,7 +10,7 @@ constexpr const char* kUsage =
     "tabulon - turns captured spreadsheet tables into AutoCAD R12 DXF drawings\n"
     "\n"
     "Usage:\n"
-    "  tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines] [--sheet-look]\n"
+    "  tabulon convert CAPTURE.json [-o OUT.dxf] [--force] [--settings FILE.ini] [--no-cell-lines] [--sheet-look]\n"
     "  tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
     "  tabulon capture BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o CAPTURE.json]\n"
     "  tabulon --help | tabulon convert --help | tabulon capture --help\n"

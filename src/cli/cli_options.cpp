@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cli/cli.h"
+#include "core/settings_file.h"
 #include "platform/console.h"
 
 namespace tabulon {
@@ -18,6 +19,16 @@ int Failure(const std::string& command, const std::string& message) {
     return kExitFailure;
 }
 
+ScaleSettings ReadSettingsOption(const std::string& path) {
+    return ReadScaleSettings(ReadWholeFile(path, kMaxSettingsFileBytes));
+}
+
+std::string OutputFailure(const TabulonError& error) {
+    std::string message = error.what();
+    if (dynamic_cast<const ReadOnlyFileError*>(&error)) message += "; --force replaces it";
+    return message;
+}
+
 bool ReadSharedOption(const std::vector<std::string>& args, size_t& k, SharedOptions& options, std::string& error) {
     struct Option {
         std::string name;
@@ -31,6 +42,10 @@ bool ReadSharedOption(const std::vector<std::string>& args, size_t& k, SharedOpt
         {"--settings", &options.settings, "a file name"},
     };
     const std::string& arg = args[k];
+    if (arg == "--force") {
+        options.readOnlyOutput = ReadOnlyFiles::Replace;
+        return true;
+    }
     for (const Option& option : table) {
         const bool output = option.name == "--output";
         std::optional<std::string> value;

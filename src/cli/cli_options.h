@@ -1,12 +1,15 @@
 // What the commands share on their command lines: the messages, and the options
-// -o/--output, --sheet, --range and --settings.
+// -o/--output, --force, --sheet, --range and --settings.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/spreadsheet_input.h"
+#include "core/cell_table.h"
+#include "core/file_io.h"
 
 namespace tabulon {
 
@@ -19,9 +22,20 @@ struct SharedOptions {
     std::optional<std::string> output;
     std::optional<std::string> settings;
     SpreadsheetChoice choice;
+    ReadOnlyFiles readOnlyOutput = ReadOnlyFiles::Refuse;  // --force replaces a read-only output
 };
 
-// When args[k] is one of the shared options, reads it and its value ("--name
+// A settings file holds a few short lines; anything this large is not one.
+inline constexpr uint64_t kMaxSettingsFileBytes = 1ull << 20;
+
+// The scales of the settings file given with --settings.
+ScaleSettings ReadSettingsOption(const std::string& path);
+
+// The message for an output that cannot be written: a read-only one also says
+// how to replace it.
+std::string OutputFailure(const TabulonError& error);
+
+// When args[k] is one of the shared options (or the flag --force), reads it and its value ("--name
 // VALUE" moves k past the value; "--name=VALUE" does not) into options and
 // returns true. error then says what is missing, or stays empty. False, leaving
 // everything alone, for any other argument.

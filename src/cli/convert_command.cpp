@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 constexpr const char* kCommand = "convert";
 
 constexpr const char* kConvertUsage =
-    "Usage: tabulon convert CAPTURE.json [-o OUT.dxf] [--settings FILE.ini] [--no-cell-lines]\n"
+    "Usage: tabulon convert CAPTURE.json [-o OUT.dxf] [--force] [--settings FILE.ini] [--no-cell-lines]\n"
     "                       [--sheet-look]\n"
     "       tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
     "\n"
@@ -37,7 +37,11 @@ constexpr const char* kConvertUsage =
     "Options:\n"
     "  -o, --output OUT.dxf   where to write the drawing (default: the capture's\n"
     "                         path with the extension .dxf). An existing file is\n"
-    "                         replaced only once the new one is completely written.\n"
+    "                         replaced only once the new one is completely written,\n"
+    "                         and keeps its permissions. A folder, a device or a\n"
+    "                         link in its place is never replaced.\n"
+    "  --force                replace OUT.dxf even when it is read-only (it stays\n"
+    "                         read-only).\n"
     "  --settings FILE.ini    read the scales from section [Quillbox] of a settings\n"
     "                         file (keys colXsc, rowYsc, cadXsc, cadYsc, cadTsc,\n"
     "                         cadTof, cellLineColor, cellLineDraw, xlsVerNum, and\n"
@@ -107,8 +111,10 @@ int RunConvert(const std::vector<std::string>& args) {
     }
 
     try {
+        // An output that will be refused is refused before the work.
+        CheckReplaceable(output, options.readOnlyOutput);
         ScaleSettings settings;
-        if (options.settings) settings = ReadScaleSettings(ReadWholeFile(*options.settings));
+        if (options.settings) settings = ReadSettingsOption(*options.settings);
 
         std::vector<std::string> warnings;
         Capture capture;
@@ -141,7 +147,7 @@ int RunConvert(const std::vector<std::string>& args) {
         }
         const double totalW = TotalWidth(capture.table);
         const double totalH = TotalHeight(capture.table);
-        SaveDxfLines(lines, output);
+        SaveDxfLines(lines, output, options.readOnlyOutput);
 
         size_t lineCount = 0, textCount = 0, outlineCount = 0;
         for (size_t k = 0; k < lines.Count(); ++k) {
@@ -159,7 +165,7 @@ int RunConvert(const std::vector<std::string>& args) {
                  std::to_string(outlineCount) + " merged-area outlines, " + std::to_string(textCount) + " texts\n");
         return kExitOk;
     } catch (const TabulonError& e) {
-        return Failure(kCommand, e.what());
+        return Failure(kCommand, OutputFailure(e));
     } catch (const std::bad_alloc&) {
         return Failure(kCommand, "out of memory");
     } catch (const std::exception& e) {

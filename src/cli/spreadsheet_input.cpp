@@ -13,10 +13,15 @@ namespace tabulon {
 
 bool IsSpreadsheetFile(const std::string& path) {
     const std::filesystem::path p(std::u8string(path.begin(), path.end()));
-    std::ifstream file(p, std::ios::binary);
-    char magic[4] = {};
-    if (file && file.read(magic, 4) && file.gcount() == 4) {
-        return magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
+    // Only a regular file is looked into: bytes taken from a pipe would be
+    // missing from the capture read after, and a device may never answer.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(p, ec)) {
+        std::ifstream file(p, std::ios::binary);
+        char magic[4] = {};
+        if (file && file.read(magic, 4) && file.gcount() == 4) {
+            return magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4;
+        }
     }
     std::u8string ext = p.extension().u8string();
     for (char8_t& ch : ext) {

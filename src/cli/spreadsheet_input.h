@@ -14,8 +14,8 @@ struct SpreadsheetChoice {
     std::optional<std::string> range;
 };
 
-// True when the file starts like a ZIP archive ("PK\3\4") or, when it cannot be
-// read, its name ends in .xlsx or .xlsm.
+// True when the file starts like a ZIP archive ("PK\3\4") or, when it is not a
+// regular file that can be read, its name ends in .xlsx or .xlsm.
 bool IsSpreadsheetFile(const std::string& path);
 
 // Captures the chosen range of the workbook at path. Tells on stdout which sheet

@@ -162,7 +162,7 @@ public:
     using number_float_t = Json::number_float_t;
     using binary_t = Json::binary_t;
 
-    explicit CaptureReader(std::string_view json) : json_(json) {}
+    explicit CaptureReader(std::string_view json) : json_(json), nul_(json.find('\0')) {}
 
     // --- SAX events ---
     bool null() { return OnScalar(Scalar{Scalar::Null}); }
@@ -273,10 +273,24 @@ public:
     }
 
     bool parse_error(size_t position, const std::string&, const nlohmann::detail::exception& ex) {
-        // position counts the bytes read, the offending one included.
-        auto [line, column] = LineAndColumn(json_, position > 0 ? position - 1 : 0);
+        // position counts the bytes read, the offending one included. The
+        // parser takes a NUL byte for the end of the text; it is an error here.
+        const size_t offset = position > 0 ? position - 1 : 0;
+        if (nul_ != std::string_view::npos && offset >= nul_) FailAtNul();
+        auto [line, column] = LineAndColumn(json_, offset);
         throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
                            ParserReason(ex));
+    }
+
+    // The text is read whole: a NUL byte, which ends the parser's input, is a
+    // syntax error where it stands, even after a complete value.
+    [[noreturn]] void FailAtNul() const {
+        auto [line, column] = LineAndColumn(json_, nul_);
+        throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) +
+                           ": syntax error - a NUL byte is not allowed in a capture file");
+    }
+    void CheckNoNul() const {
+        if (nul_ != std::string_view::npos) FailAtNul();
     }
 
     // --- after the parse ---
@@ -573,6 +587,7 @@ private:
     }
 
     std::string_view json_;
+    size_t nul_;  // the first NUL byte's offset, or npos
     Scope scope_ = Scope::Start;
     Key key_ = Key::None;
     size_t field_ = 0;  // the setting or cell field of key_
@@ -689,6 +704,7 @@ void AppendCellFields(std::string& out, const TXlsxCellAttr& cell, size_t index)
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
     CaptureReader reader(json);
     Json::sax_parse(json.begin(), json.end(), &reader);
+    reader.CheckNoNul();
     return reader.Finish(warnings);
 }
 

@@ -594,6 +594,30 @@ NumberLayout Layout(const std::vector<Token>& t) {
     return layout;
 }
 
+// d times a whole factor (at most 10^9), digit by digit: a numerator over a
+// fixed denominator can pass what a double counts exactly, and long long.
+Decimal MultiplyDecimal(const Decimal& d, uint64_t factor) {
+    Decimal product;
+    if (d.digits.empty() || factor == 0) return product;
+    std::string digits(d.digits.size() + 10, '0');
+    uint64_t carry = 0;
+    size_t out = digits.size();
+    for (size_t k = d.digits.size(); k-- > 0;) {
+        const uint64_t x = static_cast<uint64_t>(d.digits[k] - '0') * factor + carry;
+        digits[--out] = static_cast<char>('0' + x % 10);
+        carry = x / 10;
+    }
+    while (carry > 0) {
+        digits[--out] = static_cast<char>('0' + carry % 10);
+        carry /= 10;
+    }
+    digits.erase(0, out);
+    product.exp10 = d.exp10 + static_cast<int>(digits.size() - d.digits.size());
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    product.digits = std::move(digits);
+    return product;
+}
+
 // Best fraction numerator/denominator for x in [0, 1] with denominator <= maxDen.
 void BestFraction(double x, long long maxDen, long long& num, long long& den) {
     num = 0;
@@ -665,7 +689,8 @@ bool FormatFraction(const std::vector<Token>& t, double magnitude, std::string& 
     long long num = 0;
     long long den = 1;
     std::string bigDigits;  // a number too large for a fraction part, shown whole
-    if (magnitude >= 1e12) {
+    const bool wholeOverFixed = fixedDen > 0 && integer.empty();  // "?/8": the numerator is value x 8
+    if (magnitude >= 1e12 && !wholeOverFixed) {
         Decimal d = ToDecimal(magnitude);
         RoundTo(d, 0);
         bigDigits = IntegerDigits(d);
@@ -678,7 +703,16 @@ bool FormatFraction(const std::vector<Token>& t, double magnitude, std::string& 
         // no fraction: 0/den, or the number itself over 1
     } else if (fixedDen > 0) {
         den = fixedDen;
-        num = static_cast<long long>(std::floor(fraction * static_cast<double>(den) + 0.5));
+        const double scaled = std::floor(fraction * static_cast<double>(den) + 0.5);
+        if (scaled < 1e15) {
+            num = static_cast<long long>(scaled);
+        } else {
+            // Beyond whole numbers a double holds exactly (or at all): the
+            // spreadsheet's 15 digits times the denominator, in decimal.
+            Decimal product = MultiplyDecimal(ToDecimal(fraction), static_cast<uint64_t>(den));
+            RoundTo(product, 0);
+            bigDigits = IntegerDigits(product);
+        }
     } else {
         const size_t places = denEnd - denStart;
         long long maxDen = 1;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "core/dxf_number.h"
@@ -34,6 +35,22 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 bool IsDigit(char ch) {
     return ch >= '0' && ch <= '9';
+}
+
+// A number just beyond the largest double, up to the largest the general
+// number format writes: DxfNumber gives 1.7976931348623157E308 as
+// "1.79769313486232E308", which must read back as that largest double. Anything
+// further out, and anything too small for a double, gives nothing.
+std::optional<double> ClampedLargest(const char* begin, const char* end) {
+    static_assert(std::numeric_limits<long double>::max_exponent > std::numeric_limits<double>::max_exponent,
+                  "the text is read in a wider type than double");
+    constexpr long double kLargestWritten = 1.79769313486232e308L;
+    long double wide = 0;
+    auto res = std::from_chars(begin, end, wide);
+    if (res.ec != std::errc() || res.ptr != end) return std::nullopt;
+    const long double magnitude = wide < 0 ? -wide : wide;
+    if (!(magnitude > std::numeric_limits<double>::max() && magnitude <= kLargestWritten)) return std::nullopt;
+    return wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
 }
 
 }  // namespace
@@ -75,11 +92,11 @@ std::optional<double> ParseSettingsNumber(std::string_view text, char decimalSep
     if (k != text.size()) return std::nullopt;
     double value = 0;
     const char* begin = canonical.c_str();
+    const char* end = canonical.c_str() + canonical.size();
     if (*begin == '+') ++begin;
-    auto res = std::from_chars(begin, canonical.c_str() + canonical.size(), value);
-    if (res.ec != std::errc() || res.ptr != canonical.c_str() + canonical.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
+    auto res = std::from_chars(begin, end, value);
+    if (res.ec == std::errc::result_out_of_range) return ClampedLargest(begin, end);
+    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -41,7 +41,8 @@ struct PartialScaleSettings {
 
 // A decimal number as the settings file holds it: optional blanks, sign, digits
 // with the given decimal separator, optional exponent. Non-finite values and any
-// other text give nothing.
+// other text give nothing. Whatever DxfNumber writes reads back: the largest
+// double, written "1.79769313486232E308", reads as that double.
 std::optional<double> ParseSettingsNumber(std::string_view text, char decimalSeparator = '.');
 
 // An integer: "0x"/"0X" followed by hexadecimal digits when the text is longer than

@@ -423,11 +423,11 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
     return true;
 }
 
-void SaveDxfLines(const DxfLines& lines, const std::string& path) {
+void SaveDxfLines(const DxfLines& lines, const std::string& path, ReadOnlyFiles readOnly) {
     // Encoded and written a chunk at a time, so the file's second copy in memory
     // stays small. Chunks end after an ASCII byte, never inside a character.
     constexpr size_t kChunk = 1 << 20;
-    AtomicFileWriter file(path);
+    AtomicFileWriter file(path, readOnly);
     DxfTextEncoder encoder;
     std::string buffer;
     buffer.reserve(kChunk + kChunk / 2);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/cell_table.h"
+#include "core/file_io.h"
 #include "core/r12_writer.h"
 
 namespace tabulon {
@@ -21,9 +22,10 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
 // area's outline.
 void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen);
 
-// Encodes the drawing in code page 932 and replaces the file at path atomically.
-// Throws TabulonError naming the path and the reason.
-void SaveDxfLines(const DxfLines& lines, const std::string& path);
+// Encodes the drawing in code page 932 and replaces the file at path atomically
+// (a read-only file only when readOnly says so). Throws TabulonError naming the
+// path and the reason.
+void SaveDxfLines(const DxfLines& lines, const std::string& path, ReadOnlyFiles readOnly = ReadOnlyFiles::Refuse);
 
 // BuildTableDxf, then SaveDxfLines. Returns false, writing nothing, when the
 // table is empty.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 
 #include "core/errors.h"
@@ -25,16 +26,64 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+// What a file other than a regular file or a folder is, for messages.
+const char* SpecialKind(mode_t mode) {
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISFIFO(mode)) return "a pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISLNK(mode)) return "a symbolic link";
+    return "a special file";
+}
+
+// Read-only for us: no write permission for anyone (which even root respects
+// here), or none for this user.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// The file an AtomicFileWriter would replace: nothing when there is none yet.
+// Throws for everything the writer must not replace.
+std::optional<struct stat> ReplaceableTarget(const std::string& path, ReadOnlyFiles readOnly) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return std::nullopt;  // a new file; a missing folder fails on create
+        Fail("cannot write", path, errno);
+    }
+    if (S_ISDIR(st.st_mode)) Fail("cannot write", path, EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+        throw FileError("cannot write", path, std::string(SpecialKind(st.st_mode)) + ", not a regular file");
+    }
+    if (readOnly == ReadOnlyFiles::Refuse && IsReadOnly(path, st)) {
+        throw ReadOnlyFileError("cannot write", path, "the file is read-only");
+    }
+    return st;
+}
+
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+    // Look before opening: opening a device may already do something.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) Fail("cannot read", path, EISDIR);
+        throw FileError("cannot read", path, std::string(SpecialKind(st.st_mode)) + ", not a file or a pipe");
+    }
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("cannot open", path, errno);
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    auto tooLarge = [&] {
         close(fd);
-        Fail("cannot read", path, EISDIR);
+        throw FileError("cannot read", path, "more than " + ByteSizeText(maxBytes) + ", the most this program reads");
+    };
+    if (fstat(fd, &st) != 0) {
+        int error = errno;
+        close(fd);
+        Fail("cannot read", path, error);
     }
+    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {  // swapped since the first look
+        close(fd);
+        throw FileError("cannot read", path, std::string(SpecialKind(st.st_mode)) + ", not a file or a pipe");
+    }
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxBytes) tooLarge();
     std::string data;
     if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
@@ -47,10 +96,16 @@ std::string ReadWholeFile(const std::string& path) {
             Fail("cannot read", path, error);
         }
         if (n == 0) break;
+        // A pipe, or a file that grows while it is read.
+        if (static_cast<uint64_t>(n) > maxBytes - data.size()) tooLarge();
         data.append(buf, static_cast<size_t>(n));
     }
     close(fd);
     return data;
+}
+
+void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly) {
+    ReplaceableTarget(path, readOnly);
 }
 
 struct AtomicFileWriter::Impl {
@@ -59,10 +114,10 @@ struct AtomicFileWriter::Impl {
     int fd = -1;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_unique<Impl>()) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly)
+    : impl_(std::make_unique<Impl>()) {
     impl_->path = path;
-    struct stat target {};
-    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) Fail("cannot write", path, EISDIR);
+    const std::optional<struct stat> target = ReplaceableTarget(path, readOnly);
     std::random_device random;
     for (int attempt = 0; attempt < 16 && impl_->fd < 0; ++attempt) {
         char suffix[16];
@@ -73,6 +128,20 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_un
         if (impl_->fd < 0 && errno != EEXIST) Fail("cannot write", path, errno);
     }
     if (impl_->fd < 0) Fail("cannot write", path, EEXIST);
+    if (target) {
+        // The replaced file's owner where we may set it (root, or a group of
+        // ours), then its permissions; the open descriptor stays writable.
+        if (fchown(impl_->fd, target->st_uid, target->st_gid) != 0 && errno == EPERM) {
+            [[maybe_unused]] int ignored = fchown(impl_->fd, static_cast<uid_t>(-1), target->st_gid);
+        }
+        if (fchmod(impl_->fd, target->st_mode & 07777) != 0) {
+            int error = errno;
+            close(impl_->fd);
+            impl_->fd = -1;
+            unlink(impl_->temp.c_str());
+            Fail("cannot write", path, error);
+        }
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {

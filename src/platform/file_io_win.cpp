@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <optional>
 #include <random>
 
 #include "core/errors.h"
@@ -16,25 +17,81 @@ namespace {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     std::wstring wide = Utf8ToWide(path);
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("cannot open", path, GetLastError());
+    auto refuse = [&](const std::string& reason) {
+        CloseHandle(file);
+        throw FileError("cannot read", path, reason);
+    };
+    const std::string tooLarge = "more than " + ByteSizeText(maxBytes) + ", the most this program reads";
+    const DWORD type = GetFileType(file);
+    LARGE_INTEGER size{};
+    if (type == FILE_TYPE_DISK) {
+        if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes) refuse(tooLarge);
+    } else if (type != FILE_TYPE_PIPE) {
+        refuse("a device, not a file or a pipe");  // NUL, CON, COM1, ...
+    }
     std::string data;
+    if (size.QuadPart > 0) data.reserve(static_cast<size_t>(size.QuadPart));
     char buf[65536];
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(file, buf, sizeof buf, &n, nullptr)) {
             DWORD error = GetLastError();
+            if (error == ERROR_BROKEN_PIPE) break;  // the writing end closed: the end of a pipe
             CloseHandle(file);
             Fail("cannot read", path, error);
         }
         if (n == 0) break;
+        if (n > maxBytes - data.size()) refuse(tooLarge);
         data.append(buf, n);
     }
     CloseHandle(file);
     return data;
+}
+
+namespace {
+
+// Attributes a replaced file hands on to its successor.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The attributes of the file an AtomicFileWriter would replace, or nothing when
+// there is none yet. Throws for everything the writer must not replace.
+std::optional<DWORD> ReplaceableTarget(const std::string& path, const std::wstring& target, ReadOnlyFiles readOnly) {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    HANDLE probe = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        const DWORD type = GetFileType(probe);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(probe, &info)) attributes = info.dwFileAttributes;
+        CloseHandle(probe);
+        if (type != FILE_TYPE_DISK) throw FileError("cannot write", path, "a device, not a regular file");
+    } else {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+        attributes = GetFileAttributesW(target.c_str());  // busy or locked: what can still be seen
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) Fail("cannot write", path, ERROR_DIRECTORY);
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        throw FileError("cannot write", path, "a symbolic link, not a regular file");
+    }
+    if (attributes & FILE_ATTRIBUTE_DEVICE) throw FileError("cannot write", path, "a device, not a regular file");
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && readOnly == ReadOnlyFiles::Refuse) {
+        throw ReadOnlyFileError("cannot write", path, "the file is read-only");
+    }
+    return attributes;
+}
+
+}  // namespace
+
+void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly) {
+    ReplaceableTarget(path, Utf8ToWide(path), readOnly);
 }
 
 struct AtomicFileWriter::Impl {
@@ -42,15 +99,14 @@ struct AtomicFileWriter::Impl {
     std::wstring target;
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
+    std::optional<DWORD> replaced;  // the attributes of the file being replaced
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_unique<Impl>()) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly)
+    : impl_(std::make_unique<Impl>()) {
     impl_->path = path;
     impl_->target = Utf8ToWide(path);
-    DWORD attributes = GetFileAttributesW(impl_->target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        Fail("cannot write", path, ERROR_DIRECTORY);
-    }
+    impl_->replaced = ReplaceableTarget(path, impl_->target, readOnly);
     std::random_device random;
     for (int attempt = 0; attempt < 16 && impl_->file == INVALID_HANDLE_VALUE; ++attempt) {
         wchar_t suffix[16];
@@ -89,10 +145,18 @@ void AtomicFileWriter::Commit() {
     if (!FlushFileBuffers(impl_->file)) error = GetLastError();
     CloseHandle(impl_->file);
     impl_->file = INVALID_HANDLE_VALUE;
+    // A read-only file cannot be replaced as it is: clear the flag for the
+    // move, and give it back to the new file (or to the old one on failure).
+    const DWORD kept = impl_->replaced ? *impl_->replaced & kKeptAttributes : 0;
+    if (error == 0 && (kept & FILE_ATTRIBUTE_READONLY) &&
+        !SetFileAttributesW(impl_->target.c_str(), (kept & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_ARCHIVE)) {
+        error = GetLastError();
+    }
     if (error == 0 &&
         !MoveFileExW(impl_->temp.c_str(), impl_->target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }
+    if (kept != 0) SetFileAttributesW(impl_->target.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE);
     if (error != 0) {
         DeleteFileW(impl_->temp.c_str());
         Fail("cannot write", impl_->path, error);

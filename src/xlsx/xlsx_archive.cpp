@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "core/errors.h"
@@ -19,6 +20,15 @@ std::string Megabytes(uint64_t bytes) {
 }  // namespace
 
 XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits_(limits) {
+    // A ZIP archive is read from its end and jumped about in: a pipe or a device
+    // cannot serve, and a device might never stop giving bytes.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!ec && status.type() != std::filesystem::file_type::regular) {
+        throw TabulonError(status.type() == std::filesystem::file_type::directory
+                               ? "cannot read a folder as a workbook"
+                               : "not a regular file; a workbook is read from a file");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) throw TabulonError("cannot open the file: " + std::string(std::strerror(errno)));
     unsigned char magic[8] = {};

@@ -10,6 +10,7 @@
 #include "core/dxf_number.h"
 #include "core/errors.h"
 #include "core/number_format.h"
+#include "xlsx/xlsx_iso_date.h"
 #include "xlsx/xlsx_workbook.h"
 #include "xlsx/xlsx_xml.h"
 
@@ -50,28 +51,6 @@ int ChooseSheet(const XlsxWorkbook& book, const std::optional<std::string>& want
     std::string list;
     for (const SheetEntry& s : sheets) list += (list.empty() ? "\"" : ", \"") + s.name + "\"";
     throw TabulonError("the workbook has no sheet \"" + *wanted + "\"; its sheets are " + list);
-}
-
-// Serial date of an ISO 8601 date-time text (cells of type "d").
-std::optional<double> IsoDateSerial(const char* text, bool date1904) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-    double s = 0;
-    int n = std::sscanf(text, "%d-%d-%dT%d:%d:%lf", &y, &mo, &d, &h, &mi, &s);
-    if (n < 3 || mo < 1 || mo > 12 || d < 1 || d > 31) {
-        n = std::sscanf(text, "%d:%d:%lf", &h, &mi, &s);
-        if (n < 2) return std::nullopt;
-        return (h * 3600 + mi * 60 + s) / 86400.0;
-    }
-    // Days from civil (proleptic Gregorian), then shifted to the sheet's epoch.
-    const int yy = y - (mo <= 2);
-    const int era = (yy >= 0 ? yy : yy - 399) / 400;
-    const int yoe = yy - era * 400;
-    const int doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days = static_cast<long>(era) * 146097 + doe - 719468;  // since 1970-01-01
-    double serial = date1904 ? static_cast<double>(days + 24107) : static_cast<double>(days + 25569);
-    if (!date1904 && serial < 61) serial -= 1;  // the 1900 system's phantom 29 February
-    return serial + (h * 3600 + mi * 60 + s) / 86400.0;
 }
 
 struct SavedRow {
@@ -414,7 +393,13 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
                 std::optional<double> number;
                 const char* text = v.child_value();
                 if (std::strcmp(type, "d") == 0) {
-                    number = IsoDateSerial(text, book.Date1904());
+                    const IsoDate date = IsoDateSerial(text, book.Date1904());
+                    if (date.status == IsoDate::OutOfRange) {
+                        throw TabulonError(sheetRef + "!" + CellName(r, ref.col) + " holds the date \"" + text +
+                                           "\", which lies outside the years 1 to 9999; correct the cell or leave "
+                                           "it out of the range");
+                    }
+                    if (date.status == IsoDate::Serial) number = date.serial;
                 } else {
                     char* end = nullptr;
                     const double x = std::strtod(text, &end);

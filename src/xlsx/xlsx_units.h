@@ -11,6 +11,7 @@ namespace tabulon::xlsx {
 
 constexpr int32_t kMaxSheetRows = 1048576;
 constexpr int32_t kMaxSheetCols = 16384;
+constexpr double kMaxFontSize = 409;  // points, the largest a spreadsheet offers
 
 // Nearest whole number, halves to the even neighbour (8.5 -> 8, 13.5 -> 14).
 double RoundHalfEven(double value);

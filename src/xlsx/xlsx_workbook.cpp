@@ -1,5 +1,6 @@
 #include "xlsx/xlsx_workbook.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -209,13 +210,17 @@ void XlsxWorkbook::ReadStyles(const std::string& part, const std::string& themeP
     }
     struct Font {
         double size = 11;
+        std::string sizeText;  // as written, for messages
         std::string name;
     };
     std::vector<Font> fonts;
     for (pugi::xml_node f = FirstChild(styleSheet, "fonts").first_child(); f; f = f.next_sibling()) {
         if (!IsElement(f, "font")) continue;
         Font font;
-        if (pugi::xml_node sz = FirstChild(f, "sz")) font.size = sz.attribute("val").as_double(11);
+        if (pugi::xml_node sz = FirstChild(f, "sz")) {
+            font.size = sz.attribute("val").as_double(11);
+            font.sizeText = sz.attribute("val").value();
+        }
         if (pugi::xml_node name = FirstChild(f, "name")) font.name = name.attribute("val").value();
         fonts.push_back(std::move(font));
     }
@@ -249,6 +254,13 @@ void XlsxWorkbook::ReadStyles(const std::string& part, const std::string& themeP
     if (standardFont < fonts.size()) {
         if (!fonts[standardFont].name.empty()) standardFontName_ = fonts[standardFont].name;
         standardFontSize_ = fonts[standardFont].size;
+        // Column widths are counted in this font's digits: past the largest size
+        // a spreadsheet allows, pixel widths would overflow.
+        if (std::isnan(standardFontSize_) || standardFontSize_ > kMaxFontSize) {
+            throw TabulonError(part + ": the standard font size \"" + fonts[standardFont].sizeText +
+                               "\" is out of range (at most " + std::to_string(static_cast<int>(kMaxFontSize)) +
+                               " points)");
+        }
     }
     maxDigitWidth_ = MaxDigitWidth(standardFontName_, standardFontSize_);
 
