@@ -29,6 +29,13 @@ struct SheetCellReading {
     bool mergeCells = false;
     int32_t mergeRows = 1, mergeCols = 1;  // of the merged area holding the cell
     double mergeLeft = 0, mergeTop = 0;    // points from the sheet's top-left corner
+    // The look; zeros where the application was not asked.
+    bool wrapText = false;
+    bool shrinkToFit = false;
+    int32_t verticalAlignment = 0;            // -4160 top, -4108 centre, -4107 bottom, -4130/-4117 justify/distributed
+    std::array<int32_t, 6> borderWeights{};   // 1 hairline, 2 thin, -4138 medium, 4 thick; as borderLineStyles
+    int32_t interiorPattern = 0;              // 1 solid; -4142 none
+    int32_t interiorColor = 0;                // 0xBBGGRR, as the application gives a colour
 
     static constexpr int32_t kLineStyleNone = -4142;
 };
@@ -53,7 +60,10 @@ std::string SpreadsheetProgId(int32_t xlsVerNum);
 // Rounds to the nearest whole number, halves to even, and keeps the low 16 bits.
 uint16_t RoundToField(double value);
 
-// Fields 1 to 11 of a record from one cell's reading.
+// The look of a border from its line style and weight as the application reports them.
+uint8_t BorderLookOf(int32_t lineStyle, int32_t weight);
+
+// Fields 1 to 11 of a record, and the look, from one cell's reading.
 TXlsxCellAttr CellFromReading(const SheetCellReading& reading);
 
 }  // namespace tabulon

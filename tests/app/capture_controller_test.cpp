@@ -84,6 +84,49 @@ TEST(SpreadsheetCapture, ReadingsBecomeRecords) {
     SheetCellReading borders;
     borders.borderLineStyles = {1, -4119, -4142, -4142, 1, 1};  // thin top, double bottom, both diagonals
     EXPECT_EQ(CellFromReading(borders).lineBits, 1 + 2 + 16 + 32);
+    // Without weights the look was not asked for: plain lines, as always.
+    EXPECT_EQ(CellFromReading(borders).lineStyleBottom, kBorderPlain);
+}
+
+TEST(SpreadsheetCapture, TheLookFromStylesWeightsAlignmentAndInterior) {
+    struct BorderCase {
+        int32_t style, weight;
+        uint8_t look;
+    };
+    const BorderCase borders[] = {
+        {1, 2, kBorderThin},        {1, 1, kBorderHair},          {1, -4138, kBorderMedium},
+        {1, 4, kBorderThick},       {-4119, 4, kBorderDouble},    {-4115, 2, kBorderDashed},
+        {-4115, -4138, kBorderMediumDashed}, {-4118, 2, kBorderDotted}, {4, 2, kBorderDashDot},
+        {4, -4138, kBorderMediumDashDot},    {5, 2, kBorderDashDotDot}, {5, 4, kBorderMediumDashDotDot},
+        {13, -4138, kBorderSlantDashDot},
+    };
+    for (const BorderCase& b : borders) {
+        SheetCellReading r;
+        r.borderLineStyles = {b.style, -4142, -4142, -4142, -4142, b.style};
+        r.borderWeights = {b.weight, 0, 0, 0, 0, b.weight};
+        const TXlsxCellAttr cell = CellFromReading(r);
+        EXPECT_EQ(cell.lineStyleTop, b.look) << b.style << " " << b.weight;
+        EXPECT_EQ(cell.lineStyleUp, b.look) << b.style << " " << b.weight;
+        EXPECT_EQ(cell.lineBits, kEdgeTop | kDiagonalUp);
+    }
+    struct AlignCase {
+        int32_t vertical;
+        uint8_t txtVAlign;
+    };
+    for (auto [vertical, txtVAlign] : {AlignCase{-4160, 1}, {-4108, 2}, {-4107, 3}, {-4130, 2}, {-4117, 2}, {0, 0}}) {
+        SheetCellReading r;
+        r.verticalAlignment = vertical;
+        EXPECT_EQ(CellFromReading(r).txtVAlign, txtVAlign) << vertical;
+    }
+    SheetCellReading filled;
+    filled.wrapText = true;
+    filled.interiorPattern = 1;
+    filled.interiorColor = 0x00CCFF;  // the application's colours are 0xBBGGRR: this is orange
+    TXlsxCellAttr cell = CellFromReading(filled);
+    EXPECT_TRUE(cell.wrapText);
+    EXPECT_EQ(cell.fillColor, 0xFFCC00);
+    filled.interiorPattern = -4142;  // no fill, whatever the colour says
+    EXPECT_EQ(CellFromReading(filled).fillColor, TXlsxCellAttr::kNoFill);
 }
 
 TEST(CaptureController, CapturesTheSelection) {
