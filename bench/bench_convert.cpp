@@ -133,11 +133,10 @@ Borders TimeBorders(const Case& c, const std::string& capturePath) {
     Capture capture = ParseCaptureFile(ReadWholeFile(capturePath));
     ComputeDrawingSizes(capture.table, SettingsOf(c));
     auto t0 = Clock::now();
-    KeisenList vert, horz;
-    CollectKeisen(capture.table, vert, horz);
-    ConsolidateKeisen(vert, horz);
+    KeisenRuns vert(true), horz(false);
+    CollectKeisenRuns(capture.table, vert, horz);
     auto t1 = Clock::now();
-    Borders b{vert.size() + horz.size(), Ms(t1 - t0), 0};
+    Borders b{vert.SegmentCount() + horz.SegmentCount(), Ms(t1 - t0), 0};
     if (c.literal) {
         KeisenList literalVert, literalHorz;
         CollectKeisen(capture.table, literalVert, literalHorz);

@@ -139,9 +139,33 @@ void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, b
     }
 }
 
-void WriteKeisen(const KeisenList& list, DxfLines& lines) {
-    for (const TXlsxKeisen& k : list) {
-        if (!k.mark) DxfWriteLine(lines, k.stpt, k.edpt, kLayerBordLine, kByLayer, kColorByLayer);
+void WriteKeisen(const KeisenRuns& runs, DxfLines& lines) {
+    runs.ForEachKept([&](const TAcadPoint& start, const TAcadPoint& end) {
+        DxfWriteLine(lines, start, end, kLayerBordLine, kByLayer, kColorByLayer);
+    });
+}
+
+// The cells' border edges, row by row and left to right, each cell's top,
+// bottom, left and right in that order: emit(vertical, start, end).
+template <typename Emit>
+void ForEachKeisen(const CellTable& table, Emit&& emit) {
+    double top = 0;
+    for (int32_t r = 1; r <= table.TableRows; ++r) {
+        const double bottom = top - table.At(r, 1).drawH;
+        double left = 0;
+        for (int32_t c = 1; c <= table.TableCols; ++c) {
+            const TXlsxCellAttr& cell = table.At(r, c);
+            const double right = left + cell.drawW;
+            auto counts = [&](uint8_t bit) {
+                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
+            };
+            if (counts(kEdgeTop)) emit(false, TAcadPoint{left, top, 0}, TAcadPoint{right, top, 0});
+            if (counts(kEdgeBottom)) emit(false, TAcadPoint{left, bottom, 0}, TAcadPoint{right, bottom, 0});
+            if (counts(kEdgeLeft)) emit(true, TAcadPoint{left, top, 0}, TAcadPoint{left, bottom, 0});
+            if (counts(kEdgeRight)) emit(true, TAcadPoint{right, top, 0}, TAcadPoint{right, bottom, 0});
+            left = right;
+        }
+        top = bottom;
     }
 }
 
@@ -168,31 +192,17 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 }
 
 void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen) {
-    size_t vert = 0, horz = 0;
-    for (const TXlsxCellAttr& cell : table.cells) {
-        vert += ((cell.lineBits & kEdgeLeft) != 0) + ((cell.lineBits & kEdgeRight) != 0);
-        horz += ((cell.lineBits & kEdgeTop) != 0) + ((cell.lineBits & kEdgeBottom) != 0);
-    }
-    vertKeisen.reserve(vertKeisen.size() + vert);
-    horzKeisen.reserve(horzKeisen.size() + horz);
-    double top = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        const double bottom = top - table.At(r, 1).drawH;
-        double left = 0;
-        for (int32_t c = 1; c <= table.TableCols; ++c) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            const double right = left + cell.drawW;
-            auto counts = [&](uint8_t bit) {
-                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
-            };
-            if (counts(kEdgeTop)) horzKeisen.push_back({{left, top, 0}, {right, top, 0}, false});
-            if (counts(kEdgeBottom)) horzKeisen.push_back({{left, bottom, 0}, {right, bottom, 0}, false});
-            if (counts(kEdgeLeft)) vertKeisen.push_back({{left, top, 0}, {left, bottom, 0}, false});
-            if (counts(kEdgeRight)) vertKeisen.push_back({{right, top, 0}, {right, bottom, 0}, false});
-            left = right;
-        }
-        top = bottom;
-    }
+    ForEachKeisen(table, [&](bool vertical, const TAcadPoint& start, const TAcadPoint& end) {
+        (vertical ? vertKeisen : horzKeisen).push_back({start, end, false});
+    });
+}
+
+void CollectKeisenRuns(const CellTable& table, KeisenRuns& vertRuns, KeisenRuns& horzRuns) {
+    ForEachKeisen(table, [&](bool vertical, const TAcadPoint& start, const TAcadPoint& end) {
+        (vertical ? vertRuns : horzRuns).Add(start, end);
+    });
+    vertRuns.DropDuplicates();
+    horzRuns.DropDuplicates();
 }
 
 bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
@@ -234,11 +244,10 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
     }
     WriteCells(table, texts, settings.cadTof, settings.cellLineDraw, lines);
 
-    KeisenList vertKeisen, horzKeisen;
-    CollectKeisen(table, vertKeisen, horzKeisen);
-    ConsolidateKeisen(vertKeisen, horzKeisen);
-    WriteKeisen(vertKeisen, lines);
-    WriteKeisen(horzKeisen, lines);
+    KeisenRuns vertRuns(true), horzRuns(false);
+    CollectKeisenRuns(table, vertRuns, horzRuns);
+    WriteKeisen(vertRuns, lines);
+    WriteKeisen(horzRuns, lines);
     DxfWriteEnd(lines);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/cell_table.h"
+#include "core/keisen.h"
 #include "core/r12_writer.h"
 
 namespace tabulon {
@@ -20,6 +21,10 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
 // bottom, left and right in that order; merged cells give only the edges on their
 // area's outline.
 void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen);
+
+// The same edges joined into runs as they are walked, repeats dropped: the
+// border lines the drawing holds, without a list of every edge.
+void CollectKeisenRuns(const CellTable& table, KeisenRuns& vertRuns, KeisenRuns& horzRuns);
 
 // Encodes the drawing in code page 932 and replaces the file at path atomically.
 // Throws TabulonError naming the path and the reason.
