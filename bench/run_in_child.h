@@ -16,6 +16,19 @@
 #include <type_traits>
 #include <vector>
 
+// The peak resident memory of this process so far, in MiB.
+inline double PeakSoFarMiB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    double kib = 0;
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::sscanf(line, "VmHWM: %lf kB", &kib) == 1) break;
+    }
+    std::fclose(status);
+    return kib / 1024.0;
+}
+
 // What a child handed back, and its peak resident memory.
 template <typename Result>
 struct ChildRun {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/cp932.h"
 #include "core/drawing_sizes.h"
+#include "core/dxf_file.h"
+#include "core/dxf_sink.h"
 #include "core/errors.h"
-#include "core/file_io.h"
 #include "core/keisen.h"
 
 namespace tabulon {
@@ -16,10 +16,10 @@ namespace {
 constexpr const char* kByLayer = "BYLAYER";
 constexpr int kColorByLayer = 256;
 
-void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const char* layer) {
+void Line(DrawingSink& sink, double x0, double y0, double x1, double y1, const char* layer) {
     const double start[3] = {x0, y0, 0};
     const double end[3] = {x1, y1, 0};
-    DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, kByLayer, kColorByLayer);
+    sink.Line(VarToAcadPoint(start), VarToAcadPoint(end), layer, kByLayer, kColorByLayer);
 }
 
 // Walks the cells of one row or column and calls emit(from, to) for every run of
@@ -40,34 +40,34 @@ void ForEachSeparatorRun(int32_t count, CellAt cellAt, Size size, double total, 
 }
 
 // Separator runs along each row, then the table's bottom edge.
-void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         ForEachSeparatorRun(
             table.TableCols, [&](int32_t c) -> const TXlsxCellAttr& { return table.At(r, c); },
             [](const TXlsxCellAttr& cell) { return cell.drawW; }, totalW,
-            [&](double from, double to) { Line(lines, from, top, to, top, kLayerCellLine); });
+            [&](double from, double to) { Line(sink, from, top, to, top, kLayerCellLine); });
         top -= table.At(r, 1).drawH;
     }
-    Line(lines, 0, -totalH, totalW, -totalH, kLayerCellLine);
+    Line(sink, 0, -totalH, totalW, -totalH, kLayerCellLine);
 }
 
 // Separator runs down each column, then the table's right edge. Column positions
 // come from the first row; each run's length from the column's own cells.
-void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
     double x = 0;
     for (int32_t c = 1; c <= table.TableCols; ++c) {
         ForEachSeparatorRun(
             table.TableRows, [&](int32_t r) -> const TXlsxCellAttr& { return table.At(r, c); },
             [](const TXlsxCellAttr& cell) { return cell.drawH; }, totalH,
-            [&](double from, double to) { Line(lines, x, -from, x, -to, kLayerCellLine); });
+            [&](double from, double to) { Line(sink, x, -from, x, -to, kLayerCellLine); });
         x += table.At(1, c).drawW;
     }
-    Line(lines, totalW, 0, totalW, -totalH, kLayerCellLine);
+    Line(sink, totalW, 0, totalW, -totalH, kLayerCellLine);
 }
 
 void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left, double top, double w, double h,
-                   double cadTof, DxfLines& lines) {
+                   double cadTof, DrawingSink& sink) {
     if (text.empty()) return;
     double y = top - h * 0.5;
     double x;
@@ -93,13 +93,13 @@ void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left
         if (!piece.empty()) {
             const double point[3] = {x, y, 0};
             const TAcadPoint p = VarToAcadPoint(point);
-            DxfWriteText(lines, piece, p, p, cell.drawTH, 1.0, 0.0, 0, 0, justify, kLayerCellText, kColorByLayer);
+            sink.Text(piece, p, p, cell.drawTH, 1.0, 0.0, 0, 0, justify, kLayerCellText, kColorByLayer);
         }
         y -= cell.drawTH;
     }
 }
 
-void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, bool cellLineDraw, DxfLines& lines) {
+void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, bool cellLineDraw, DrawingSink& sink) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         const double bottom = top - table.At(r, 1).drawH;
@@ -114,34 +114,34 @@ void WriteCells(const CellTable& table, const GridTexts& texts, double cadTof, b
                     const std::vector<double> outline = {left, top, left + w, top, left + w, top - h, left, top - h};
                     TAcadPoint corners[4];
                     VarToAcadPoints(outline, corners, 3);
-                    DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
+                    sink.Polyline(corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
                 }
                 if (cell.lineBits & kDiagonalDown) {
-                    Line(lines, left, top, left + w, top - h, kLayerBordLine);
+                    Line(sink, left, top, left + w, top - h, kLayerBordLine);
                 } else if (cell.lineBits & kDiagonalUp) {
-                    Line(lines, left, top - h, left + w, top, kLayerBordLine);
+                    Line(sink, left, top - h, left + w, top, kLayerBordLine);
                 }
             } else {
                 w = cell.drawW;
                 h = cell.drawH;
                 if (!cell.mark) {
                     if (cell.lineBits & kDiagonalDown) {
-                        Line(lines, left, bottom + h, left + w, bottom, kLayerBordLine);
+                        Line(sink, left, bottom + h, left + w, bottom, kLayerBordLine);
                     } else if (cell.lineBits & kDiagonalUp) {
-                        Line(lines, left, bottom, left + w, bottom + h, kLayerBordLine);
+                        Line(sink, left, bottom, left + w, bottom + h, kLayerBordLine);
                     }
                 }
             }
-            WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, lines);
+            WriteCellText(cell, texts.Get(c, r), left, top, w, h, cadTof, sink);
             left += cell.drawW;
         }
         top = bottom;
     }
 }
 
-void WriteKeisen(const KeisenRuns& runs, DxfLines& lines) {
+void WriteKeisen(const KeisenRuns& runs, DrawingSink& sink) {
     runs.ForEachKept([&](const TAcadPoint& start, const TAcadPoint& end) {
-        DxfWriteLine(lines, start, end, kLayerBordLine, kByLayer, kColorByLayer);
+        sink.Line(start, end, kLayerBordLine, kByLayer, kColorByLayer);
     });
 }
 
@@ -205,18 +205,16 @@ void CollectKeisenRuns(const CellTable& table, KeisenRuns& vertRuns, KeisenRuns&
     horzRuns.DropDuplicates();
 }
 
-bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+bool DrawTable(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DrawingSink& sink) {
     if (table.IsEmpty() || table.TableCols <= 0 || table.TableRows <= 0) return false;
 
     // Every coordinate is a sum of some of these magnitudes, so when their total
     // is finite, none can overflow into an "INF" or "NAN" that no reader takes.
-    size_t textBytes = 0;
     double bound = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         for (int32_t c = 1; c <= table.TableCols; ++c) {
             const TXlsxCellAttr& cell = table.At(r, c);
             const std::string& text = texts.Get(c, r);
-            textBytes += text.size();
             const double pieces = 1.0 + static_cast<double>(std::count_if(text.begin(), text.end(), [](char ch) {
                                       return ch == '\n' || ch == '\r';
                                   }));
@@ -229,55 +227,35 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
             "the drawing is too large to write: check the scales (cadXsc, cadYsc, cadTsc, cadTof) and the cell sizes");
     }
 
-    DxfWriteHeader(lines);
-    // A generous estimate: reserved pages that are never written cost nothing.
-    lines.Reserve(table.cells.size() * 320 + textBytes + 65536, table.cells.size() * 20 + 1024);
-    DxfWriteLtypeTable(lines);
-    DxfWriteLayerTable(lines);
-    DxfBeginEntities(lines);
     const double totalW = TotalWidth(table);
     const double totalH = TotalHeight(table);
-
+    sink.Begin(totalW, totalH);
     if (settings.cellLineDraw) {
-        WriteRowSeparators(table, totalW, totalH, lines);
-        WriteColumnSeparators(table, totalW, totalH, lines);
+        WriteRowSeparators(table, totalW, totalH, sink);
+        WriteColumnSeparators(table, totalW, totalH, sink);
     }
-    WriteCells(table, texts, settings.cadTof, settings.cellLineDraw, lines);
+    WriteCells(table, texts, settings.cadTof, settings.cellLineDraw, sink);
 
     KeisenRuns vertRuns(true), horzRuns(false);
     CollectKeisenRuns(table, vertRuns, horzRuns);
-    WriteKeisen(vertRuns, lines);
-    WriteKeisen(horzRuns, lines);
-    DxfWriteEnd(lines);
+    WriteKeisen(vertRuns, sink);
+    WriteKeisen(horzRuns, sink);
+    sink.End();
     return true;
 }
 
-void SaveDxfLines(const DxfLines& lines, const std::string& path) {
-    // Encoded and written a chunk at a time, so the file's second copy in memory
-    // stays small. Chunks end after an ASCII byte, never inside a character.
-    constexpr size_t kChunk = 1 << 20;
-    AtomicFileWriter file(path);
-    DxfTextEncoder encoder;
-    std::string buffer;
-    buffer.reserve(kChunk + kChunk / 2);
-    const std::string_view text = lines.Text();
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = std::min(text.size(), pos + kChunk);
-        while (end < text.size() && static_cast<unsigned char>(text[end - 1]) >= 0x80) ++end;
-        buffer.clear();
-        encoder.EncodeTo(text.substr(pos, end - pos), buffer);
-        file.Write(buffer);
-        pos = end;
-    }
-    file.Commit();
+bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+    DxfSink sink(lines);
+    return DrawTable(table, texts, settings, sink);
 }
 
 bool WriteTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
-                   const std::string& path) {
-    DxfLines lines;
-    if (!BuildTableDxf(table, texts, settings, lines)) return false;
-    SaveDxfLines(lines, path);
+                   const std::string& path, DrawingCounts* counts) {
+    DxfFileOutput file(path);
+    DxfSink sink(file);
+    if (!DrawTable(table, texts, settings, sink)) return false;
+    file.Commit();
+    if (counts) *counts = sink.Counts();
     return true;
 }
 
