@@ -1,7 +1,8 @@
-// Times the capture of a generated workbook: 5,000 rows x 30 columns with
+// Times the capture of generated workbooks (5,000 x 30 and 20,000 x 50 cells) with
 // shared strings, numbers under several formats, borders, fonts, alignments and
-// merged areas, the way a spreadsheet program saves them. Each case runs in a
-// child process of its own, so the peak memory belongs to that case only.
+// merged areas, the way a spreadsheet program saves them, and openpyxl's
+// read-only mode on the same sheets. Each step runs in a child process of its
+// own, so the peak memory belongs to that step only.
 //
 //   tabulon_bench_xlsx [OUTPUT_FOLDER]
 #include <minizip/zip.h>
@@ -14,6 +15,7 @@
 
 #include "core/capture_file.h"
 #include "core/cell_table.h"
+#include "core/file_io.h"
 #include "run_in_child.h"
 #include "xlsx/xlsx_capture.h"
 
@@ -91,7 +93,8 @@ std::string Generate(int rows, int cols, const std::string& path) {
         "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\"/>"
         "<xf numFmtId=\"14\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
         "<xf numFmtId=\"3\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyAlignment=\"1\">"
-        "<alignment horizontal=\"center\"/></xf></cellXfs></styleSheet>";
+        "<alignment horizontal=\"center\"/></xf></cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" "
+        "xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>";
 
     zipFile zip = zipOpen64(path.c_str(), 0);
     if (!zip) {
@@ -103,7 +106,12 @@ std::string Generate(int rows, int cols, const std::string& path) {
             "2006/content-types\"><Default Extension=\"rels\" ContentType=\"application/"
             "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" ContentType=\"application/"
             "xml\"/><Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>");
+            "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override PartName=\"/xl/"
+            "worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml."
+            "worksheet+xml\"/><Override PartName=\"/xl/styles.xml\" ContentType=\"application/"
+            "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/><Override PartName=\"/xl/"
+            "sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml."
+            "sharedStrings+xml\"/></Types>");
     AddPart(zip, "_rels/.rels",
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"http://schemas.openxmlformats.org/"
             "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
@@ -127,36 +135,80 @@ std::string Generate(int rows, int cols, const std::string& path) {
            std::to_string(sst.size() / 1000000.0).substr(0, 4) + " MB shared strings";
 }
 
-void RunCase(const std::string& path, bool writeJson) {
+// The capture as `tabulon capture` runs it: the range read into a table, then
+// the capture file written.
+struct CaptureFigures {
+    double captureMs, fileMs;
+    int64_t rows, cols;
+    double fileMB;
+};
+
+CaptureFigures RunCapture(const std::string& path, const std::string& jsonPath) {
     auto t0 = Clock::now();
     xlsx::XlsxCaptureResult result = xlsx::CaptureXlsx(path);
     auto t1 = Clock::now();
-    std::printf("capture %6.1f ms  %5lld x %-3lld", Ms(t1 - t0), static_cast<long long>(result.range.Rows()),
-                static_cast<long long>(result.range.Cols()));
-    if (writeJson) {
-        std::string json =
-            WriteCaptureFile(result.capture.table, result.capture.texts, ScaleSettings{}, result.capture.source);
-        auto t2 = Clock::now();
-        std::printf("  + capture file %6.1f ms (%.1f MB)", Ms(t2 - t1), json.size() / 1e6);
-    }
-    std::fflush(stdout);
+    const std::string json =
+        WriteCaptureFile(result.capture.table, result.capture.texts, std::nullopt, result.capture.source);
+    AtomicWriteFile(jsonPath, json);
+    auto t2 = Clock::now();
+    return {Ms(t1 - t0), Ms(t2 - t1), result.range.Rows(), result.range.Cols(),
+            static_cast<double>(std::filesystem::file_size(jsonPath)) / 1e6};
 }
+
+struct Generated {
+    char sizes[96];
+    double ms;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
-    const std::string path = folder + "/bench-5000x30.xlsx";
-    auto g0 = Clock::now();
-    const std::string sizes = Generate(5000, 30, path);
-    auto g1 = Clock::now();
+    const std::string peerScript = (std::filesystem::path(TABULON_BENCH_DIR) / "openpyxl_peer.py").string();
+    const bool haveOpenpyxl = PythonHas("openpyxl");
     std::printf(
-        "Tabulon workbook capture benchmark: 5,000 x 30 cells, shared strings, four formats with\n"
-        "borders, a 14 pt font, merged areas; %s, %.1f MB .xlsx (generated in %.0f ms).\n",
-        sizes.c_str(), std::filesystem::file_size(path) / 1e6, Ms(g1 - g0));
-    for (bool writeJson : {false, true}) {
-        if (!RunInChild([&] { RunCase(path, writeJson); })) return 1;
+        "Tabulon workbook capture benchmark: shared strings, numbers in four formats with borders, a 14 pt\n"
+        "font, merged areas. capture = the range read into cells, file = the capture file written, as\n"
+        "`tabulon capture` runs them; openpyxl = its read-only mode reading values, formats, borders and\n"
+        "merged ranges of the same sheet, and its time as a multiple of ours.\n\n");
+    std::printf("%-11s %-44s %10s %8s %8s %8s %8s %13s %9s\n", "cells", "workbook", "capture ms", "file ms",
+                "file MB", "total ms", "peak MiB", "openpyxl s (x)", "peak MiB");
+    const int sizes[][2] = {{5000, 30}, {20000, 50}};
+    for (const auto& size : sizes) {
+        const int rows = size[0], cols = size[1];
+        const std::string path = folder + "/bench-" + std::to_string(rows) + "x" + std::to_string(cols) + ".xlsx";
+        const std::string jsonPath = path + ".json";
+        auto generated = RunInChild([&] {
+            auto g0 = Clock::now();
+            Generated g{};
+            const std::string sizes = Generate(rows, cols, path);
+            std::snprintf(g.sizes, sizeof g.sizes, "%s, %.1f MB .xlsx", sizes.c_str(),
+                          std::filesystem::file_size(path) / 1e6);
+            g.ms = Ms(Clock::now() - g0);
+            return g;
+        });
+        auto capture = RunInChild([&] { return RunCapture(path, jsonPath); });
+        if (!generated || !capture) {
+            std::printf("%d x %d: a step failed\n", rows, cols);
+            return 1;
+        }
+        const CaptureFigures& c = capture->result;
+        char peer[32] = "-", peerPeak[16] = "-";
+        if (haveOpenpyxl) {
+            if (auto run = RunProgram({"/usr/bin/python3", peerScript, path})) {
+                const double seconds = std::strtod(run->result.c_str(), nullptr);
+                std::snprintf(peer, sizeof peer, "%.2f (%.1f)", seconds, seconds * 1e3 / (c.captureMs + c.fileMs));
+                std::snprintf(peerPeak, sizeof peerPeak, "%.1f", run->peakMiB);
+            }
+        }
+        char cells[24];
+        std::snprintf(cells, sizeof cells, "%lld x %lld", static_cast<long long>(c.rows), static_cast<long long>(c.cols));
+        std::printf("%-11s %-44s %10.1f %8.1f %8.1f %8.1f %8.1f %13s %9s\n", cells, generated->result.sizes,
+                    c.captureMs, c.fileMs, c.fileMB, c.captureMs + c.fileMs, capture->peakMiB, peer, peerPeak);
+        std::fflush(stdout);
+        std::filesystem::remove(path);
+        std::filesystem::remove(jsonPath);
     }
-    std::filesystem::remove(path);
+    if (!haveOpenpyxl) std::printf("(openpyxl is not installed for /usr/bin/python3: its columns are left out)\n");
     return 0;
 }

@@ -138,31 +138,23 @@ int RunConvert(const std::vector<std::string>& args) {
             return Failure(kCommand, options.input + ": the capture holds no cells; nothing to draw");
 
         ComputeDrawingSizes(capture.table, settings);
-        DxfLines lines;
+        DrawingCounts counts;
         try {
-            BuildTableDxf(capture.table, capture.texts, settings, lines);
+            WriteTableDxf(capture.table, capture.texts, settings, output, &counts, options.readOnlyOutput);
+        } catch (const FileError&) {
+            throw;
         } catch (const TabulonError& e) {
             // Sizes that would overflow are refused before anything is written.
             return Failure(kCommand, options.input + ": " + e.what());
         }
         const double totalW = TotalWidth(capture.table);
         const double totalH = TotalHeight(capture.table);
-        SaveDxfLines(lines, output, options.readOnlyOutput);
-
-        size_t lineCount = 0, textCount = 0, outlineCount = 0;
-        for (size_t k = 0; k < lines.Count(); ++k) {
-            std::string_view item = lines.Item(k);
-            if (item == "  0\r\nLINE")
-                ++lineCount;
-            else if (item == "  0\r\nTEXT")
-                ++textCount;
-            else if (item == "  0\r\nPOLYLINE")
-                ++outlineCount;
-        }
         WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
                  std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(totalW) + " x " +
-                 DxfNumber(totalH) + " drawing units: " + std::to_string(lineCount) + " lines, " +
-                 std::to_string(outlineCount) + " merged-area outlines, " + std::to_string(textCount) + " texts\n");
+                 DxfNumber(totalH) + " drawing units: " + std::to_string(counts.lines) + " lines, " +
+                 std::to_string(counts.polylines) + " merged-area outlines, " + std::to_string(counts.texts) +
+                 " texts" + (counts.solids ? ", " + std::to_string(counts.solids) + " fills" : std::string()) +
+                 "\n");
         return kExitOk;
     } catch (const TabulonError& e) {
         return Failure(kCommand, OutputFailure(e));

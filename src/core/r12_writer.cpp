@@ -31,53 +31,53 @@ void AppendPoint(std::string& out, std::string_view xCode, std::string_view yCod
 }
 
 // An item of one code and its value.
-void AddItem(DxfLines& lines, std::string_view code, std::string_view value) {
-    std::string& out = lines.BeginItem();
-    out += code;
-    out += "\r\n";
-    out += value;
-    lines.EndItem();
+void AddItem(DxfOutput& out, std::string_view code, std::string_view value) {
+    std::string& item = out.BeginItem();
+    item += code;
+    item += "\r\n";
+    item += value;
+    out.EndItem();
 }
 
-void AddIntItem(DxfLines& lines, std::string_view code, int value) {
-    std::string& out = lines.BeginItem();
-    out += code;
-    out += "\r\n";
-    AppendInt(out, value);
-    lines.EndItem();
+void AddIntItem(DxfOutput& out, std::string_view code, int value) {
+    std::string& item = out.BeginItem();
+    item += code;
+    item += "\r\n";
+    AppendInt(item, value);
+    out.EndItem();
 }
 
 // An integer right-aligned in six places, as the tables write them.
-void AddTableIntItem(DxfLines& lines, std::string_view code, int value) {
-    std::string& out = lines.BeginItem();
-    out += code;
-    out += "\r\n";
-    const size_t at = out.size();
-    AppendInt(out, value);
-    const size_t digits = out.size() - at;
-    if (digits < 6) out.insert(at, 6 - digits, ' ');
-    lines.EndItem();
+void AddTableIntItem(DxfOutput& out, std::string_view code, int value) {
+    std::string& text = out.BeginItem();
+    text += code;
+    text += "\r\n";
+    const size_t at = text.size();
+    AppendInt(text, value);
+    const size_t digits = text.size() - at;
+    if (digits < 6) text.insert(at, 6 - digits, ' ');
+    out.EndItem();
 }
 
-void AddNumberItem(DxfLines& lines, std::string_view code, double value) {
-    std::string& out = lines.BeginItem();
-    out += code;
-    out += "\r\n";
-    AppendDxfNumber(out, value);
-    lines.EndItem();
+void AddNumberItem(DxfOutput& out, std::string_view code, double value) {
+    std::string& item = out.BeginItem();
+    item += code;
+    item += "\r\n";
+    AppendDxfNumber(item, value);
+    out.EndItem();
 }
 
 // The common style item of LINE and POLYLINE.
-void AddStyleItem(DxfLines& lines, std::string_view layer, std::string_view linetype, int color) {
-    std::string& out = lines.BeginItem();
-    out += "  8\r\n";
-    out += layer;
-    out += "\r\n  6\r\n";
-    out += linetype;
-    out += "\r\n 62\r\n";
-    AppendInt(out, color);
-    out += "\r\n 48\r\n1.0";
-    lines.EndItem();
+void AddStyleItem(DxfOutput& out, std::string_view layer, std::string_view linetype, int color) {
+    std::string& item = out.BeginItem();
+    item += "  8\r\n";
+    item += layer;
+    item += "\r\n  6\r\n";
+    item += linetype;
+    item += "\r\n 62\r\n";
+    AppendInt(item, color);
+    item += "\r\n 48\r\n1.0";
+    out.EndItem();
 }
 
 }  // namespace
@@ -92,58 +92,48 @@ void DxfLines::Reserve(size_t bytes, size_t items) {
     ends_.reserve(items);
 }
 
-void DxfLines::Add(std::string_view item) {
-    text_ += item;
-    EndItem();
-}
-
-void DxfLines::EndItem() {
-    text_ += "\r\n";
-    ends_.push_back(text_.size());
-}
-
 std::string_view DxfLines::Item(size_t index) const {
     size_t begin = index == 0 ? 0 : ends_[index - 1];
     size_t end = ends_[index] - 2;
     return std::string_view(text_).substr(begin, end - begin);
 }
 
-void DxfWriteHeader(DxfLines& lines) {
-    lines.Clear();
+void DxfWriteHeader(DxfOutput& out) {
+    out.Clear();
     // $DWGCODEPAGE tells readers on non-Japanese systems how to decode the texts.
-    lines.Add(
+    out.Add(
         "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1009\r\n  9\r\n$CELTYPE\r\n  6\r\nBYLAYER\r\n"
         "  9\r\n$CECOLOR\r\n 62\r\n256\r\n  9\r\n$DWGCODEPAGE\r\n  3\r\nANSI_932\r\n  0\r\nENDSEC");
-    lines.Add("  0\r\nSECTION\r\n  2\r\nTABLES");
+    out.Add("  0\r\nSECTION\r\n  2\r\nTABLES");
 }
 
-void DxfWriteLtypeTable(DxfLines& lines, const std::vector<DxfLinetype>& more) {
-    lines.Add("  0\r\nTABLE");
-    lines.Add("  2\r\nLTYPE");
+void DxfWriteLtypeTable(DxfOutput& out, const std::vector<DxfLinetype>& more) {
+    out.Add("  0\r\nTABLE");
+    out.Add("  2\r\nLTYPE");
     if (more.empty()) {
-        lines.Add(" 70\r\n     2");
+        out.Add(" 70\r\n     2");
     } else {
-        AddTableIntItem(lines, " 70", static_cast<int>(more.size()) + 2);
+        AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 2);
     }
-    lines.Add("  0\r\nLTYPE");
-    lines.Add("  2\r\nCONTINUOUS\r\n 70\r\n     0\r\n  3\r\nSolid line");
-    lines.Add(" 72\r\n    65\r\n 73\r\n     0\r\n 40\r\n0.0");
+    out.Add("  0\r\nLTYPE");
+    out.Add("  2\r\nCONTINUOUS\r\n 70\r\n     0\r\n  3\r\nSolid line");
+    out.Add(" 72\r\n    65\r\n 73\r\n     0\r\n 40\r\n0.0");
     for (const DxfLinetype& type : more) {
-        lines.Add("  0\r\nLTYPE");
-        AddItem(lines, "  2", type.name);
-        lines.Add(" 70\r\n     0");
-        AddItem(lines, "  3", type.description);
-        lines.Add(" 72\r\n    65");
-        AddTableIntItem(lines, " 73", static_cast<int>(type.pattern.size()));
+        out.Add("  0\r\nLTYPE");
+        AddItem(out, "  2", type.name);
+        out.Add(" 70\r\n     0");
+        AddItem(out, "  3", type.description);
+        out.Add(" 72\r\n    65");
+        AddTableIntItem(out, " 73", static_cast<int>(type.pattern.size()));
         double total = 0;
         for (double element : type.pattern) total += element < 0 ? -element : element;
-        AddNumberItem(lines, " 40", total);
-        for (double element : type.pattern) AddNumberItem(lines, " 49", element);
+        AddNumberItem(out, " 40", total);
+        for (double element : type.pattern) AddNumberItem(out, " 49", element);
     }
-    lines.Add("  0\r\nENDTAB");
+    out.Add("  0\r\nENDTAB");
 }
 
-void DxfWriteLayerTable(DxfLines& lines, const std::vector<DxfLayer>& more) {
+void DxfWriteLayerTable(DxfOutput& out, const std::vector<DxfLayer>& more) {
     struct Layer {
         const char* name;
         const char* colorItem;
@@ -154,63 +144,63 @@ void DxfWriteLayerTable(DxfLines& lines, const std::vector<DxfLayer>& more) {
         {kLayerCellText, " 62\r\n     7"},
         {kLayerBordLine, " 62\r\n     7"},
     };
-    lines.Add("  0\r\nTABLE\r\n  2\r\nLAYER");
+    out.Add("  0\r\nTABLE\r\n  2\r\nLAYER");
     if (more.empty()) {
-        lines.Add(" 70\r\n     4");
+        out.Add(" 70\r\n     4");
     } else {
-        AddTableIntItem(lines, " 70", static_cast<int>(more.size()) + 4);
+        AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 4);
     }
     for (const Layer& layer : layers) {
-        lines.Add("  0\r\nLAYER");
-        AddItem(lines, "  2", layer.name);
-        lines.Add(" 70\r\n     0");
-        lines.Add(layer.colorItem);
-        lines.Add("  6\r\nCONTINUOUS");
+        out.Add("  0\r\nLAYER");
+        AddItem(out, "  2", layer.name);
+        out.Add(" 70\r\n     0");
+        out.Add(layer.colorItem);
+        out.Add("  6\r\nCONTINUOUS");
     }
     for (const DxfLayer& layer : more) {
-        lines.Add("  0\r\nLAYER");
-        AddItem(lines, "  2", layer.name);
-        lines.Add(" 70\r\n     0");
-        AddTableIntItem(lines, " 62", layer.color);
-        lines.Add("  6\r\nCONTINUOUS");
+        out.Add("  0\r\nLAYER");
+        AddItem(out, "  2", layer.name);
+        out.Add(" 70\r\n     0");
+        AddTableIntItem(out, " 62", layer.color);
+        out.Add("  6\r\nCONTINUOUS");
     }
-    lines.Add("  0\r\nENDTAB");
+    out.Add("  0\r\nENDTAB");
 }
 
-void DxfBeginEntities(DxfLines& lines) {
-    lines.Add("  0\r\nENDSEC");
-    lines.Add("  0\r\nSECTION\r\n  2\r\nENTITIES");
+void DxfBeginEntities(DxfOutput& out) {
+    out.Add("  0\r\nENDSEC");
+    out.Add("  0\r\nSECTION\r\n  2\r\nENTITIES");
 }
 
-void DxfWriteLine(DxfLines& lines, const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
+void DxfWriteLine(DxfOutput& out, const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
                   std::string_view linetype, int color) {
-    lines.Add("  0\r\nLINE");
-    AddStyleItem(lines, layer, linetype, color);
-    AppendPoint(lines.BeginItem(), " 10", " 20", " 30", start);
-    lines.EndItem();
-    AppendPoint(lines.BeginItem(), " 11", " 21", " 31", end);
-    lines.EndItem();
+    out.Add("  0\r\nLINE");
+    AddStyleItem(out, layer, linetype, color);
+    AppendPoint(out.BeginItem(), " 10", " 20", " 30", start);
+    out.EndItem();
+    AppendPoint(out.BeginItem(), " 11", " 21", " 31", end);
+    out.EndItem();
 }
 
-void DxfWritePolyline(DxfLines& lines, const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
+void DxfWritePolyline(DxfOutput& out, const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
                       std::string_view linetype, int color) {
-    lines.Add("  0\r\nPOLYLINE");
-    AddStyleItem(lines, layer, linetype, color);
-    lines.Add(" 66\r\n1");
-    lines.Add(" 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0");
-    lines.Add(closed ? " 70\r\n1" : " 70\r\n0");
+    out.Add("  0\r\nPOLYLINE");
+    AddStyleItem(out, layer, linetype, color);
+    out.Add(" 66\r\n1");
+    out.Add(" 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0");
+    out.Add(closed ? " 70\r\n1" : " 70\r\n0");
     for (int k = 0; k <= lastIndex; ++k) {
-        lines.Add("  0\r\nVERTEX");
-        AddItem(lines, "  8", layer);
-        std::string& out = lines.BeginItem();
-        out += " 10\r\n";
-        AppendDxfNumber(out, vertices[k].x);
-        out += "\r\n 20\r\n";
-        AppendDxfNumber(out, vertices[k].y);
-        out += "\r\n 30\r\n0.0";
-        lines.EndItem();
+        out.Add("  0\r\nVERTEX");
+        AddItem(out, "  8", layer);
+        std::string& item = out.BeginItem();
+        item += " 10\r\n";
+        AppendDxfNumber(item, vertices[k].x);
+        item += "\r\n 20\r\n";
+        AppendDxfNumber(item, vertices[k].y);
+        item += "\r\n 30\r\n0.0";
+        out.EndItem();
     }
-    lines.Add("  0\r\nSEQEND");
+    out.Add("  0\r\nSEQEND");
 }
 
 void ApplyJustification(std::string_view justify, int& hJust, int& vJust) {
@@ -241,49 +231,49 @@ void ApplyJustification(std::string_view justify, int& hJust, int& vJust) {
     }
 }
 
-void DxfWriteText(DxfLines& lines, std::string_view text, const TAcadPoint& first, const TAcadPoint& second,
+void DxfWriteText(DxfOutput& out, std::string_view text, const TAcadPoint& first, const TAcadPoint& second,
                   double height, double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
                   std::string_view layer, int color) {
     ApplyJustification(justify, hJust, vJust);
-    lines.Add("  0\r\nTEXT");
-    AddItem(lines, "  8", layer);
-    lines.Add("  7\r\nSTANDARD");
-    AddIntItem(lines, " 62", color);
-    AppendPoint(lines.BeginItem(), " 10", " 20", " 30", first);
-    lines.EndItem();
-    AppendPoint(lines.BeginItem(), " 11", " 21", " 31", second);
-    lines.EndItem();
-    AddItem(lines, "  1", text);
-    AddNumberItem(lines, " 40", height);
-    AddNumberItem(lines, " 41", widthFactor);
-    AddNumberItem(lines, " 50", rotation);
-    lines.Add(" 51\r\n0.0");
-    lines.Add(" 71\r\n0");
-    std::string& justItem = lines.BeginItem();
+    out.Add("  0\r\nTEXT");
+    AddItem(out, "  8", layer);
+    out.Add("  7\r\nSTANDARD");
+    AddIntItem(out, " 62", color);
+    AppendPoint(out.BeginItem(), " 10", " 20", " 30", first);
+    out.EndItem();
+    AppendPoint(out.BeginItem(), " 11", " 21", " 31", second);
+    out.EndItem();
+    AddItem(out, "  1", text);
+    AddNumberItem(out, " 40", height);
+    AddNumberItem(out, " 41", widthFactor);
+    AddNumberItem(out, " 50", rotation);
+    out.Add(" 51\r\n0.0");
+    out.Add(" 71\r\n0");
+    std::string& justItem = out.BeginItem();
     justItem += " 72\r\n";
     AppendInt(justItem, hJust);
     justItem += "\r\n 73\r\n";
     AppendInt(justItem, vJust);
-    lines.EndItem();
+    out.EndItem();
 }
 
-void DxfWriteSolid(DxfLines& lines, const TAcadPoint (&corners)[4], std::string_view layer, int color) {
-    lines.Add("  0\r\nSOLID");
-    AddItem(lines, "  8", layer);
-    AddIntItem(lines, " 62", color);
-    AppendPoint(lines.BeginItem(), " 10", " 20", " 30", corners[0]);
-    lines.EndItem();
-    AppendPoint(lines.BeginItem(), " 11", " 21", " 31", corners[1]);
-    lines.EndItem();
-    AppendPoint(lines.BeginItem(), " 12", " 22", " 32", corners[2]);
-    lines.EndItem();
-    AppendPoint(lines.BeginItem(), " 13", " 23", " 33", corners[3]);
-    lines.EndItem();
+void DxfWriteSolid(DxfOutput& out, const TAcadPoint (&corners)[4], std::string_view layer, int color) {
+    out.Add("  0\r\nSOLID");
+    AddItem(out, "  8", layer);
+    AddIntItem(out, " 62", color);
+    AppendPoint(out.BeginItem(), " 10", " 20", " 30", corners[0]);
+    out.EndItem();
+    AppendPoint(out.BeginItem(), " 11", " 21", " 31", corners[1]);
+    out.EndItem();
+    AppendPoint(out.BeginItem(), " 12", " 22", " 32", corners[2]);
+    out.EndItem();
+    AppendPoint(out.BeginItem(), " 13", " 23", " 33", corners[3]);
+    out.EndItem();
 }
 
-void DxfWriteEnd(DxfLines& lines) {
-    lines.Add("  0\r\nENDSEC");
-    lines.Add("  0\r\nEOF");
+void DxfWriteEnd(DxfOutput& out) {
+    out.Add("  0\r\nENDSEC");
+    out.Add("  0\r\nEOF");
 }
 
 TAcadPoint VarToAcadPoint(const double (&point)[3]) {

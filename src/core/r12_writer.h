@@ -1,8 +1,8 @@
 // A streaming writer for AutoCAD Release 12 ASCII DXF text.
 //
-// Every operation appends fixed, pre-formatted items to a DxfLines list; the
-// list is saved in one piece. The writer validates nothing: values are written
-// as they are handed over.
+// Every operation appends fixed, pre-formatted items to a DxfOutput: DxfLines
+// keeps them all, a file output (core/dxf_file.h) writes them out as they come.
+// The writer validates nothing: values are written as they are handed over.
 #pragma once
 
 #include <cstddef>
@@ -14,19 +14,40 @@
 
 namespace tabulon {
 
-// An ordered list of items, each one or more DXF lines joined by CR LF and never
-// ending in a line break. Held as one buffer in which every item is already
-// followed by its CR LF, which is exactly the file's text.
-class DxfLines {
+// Where the writer's items go. An item is one or more DXF lines joined by CR LF
+// and never ending in a line break; the output holds it followed by its CR LF,
+// which is exactly the file's text. What becomes of finished items is up to the
+// subclass.
+class DxfOutput {
 public:
-    void Clear();
-    // Room for this many bytes and items, so that a large drawing grows in place.
-    void Reserve(size_t bytes, size_t items);
-    void Add(std::string_view item);
+    virtual ~DxfOutput() = default;
+    // Forgets every item the output still holds.
+    virtual void Clear() { text_.clear(); }
+    void Add(std::string_view item) {
+        text_ += item;
+        EndItem();
+    }
     // Appends a new item and gives access to it for in-place formatting;
     // EndItem() closes it.
     std::string& BeginItem() { return text_; }
-    void EndItem();
+    void EndItem() {
+        text_ += "\r\n";
+        ItemEnded();
+    }
+
+protected:
+    // Called after every item, with text_ ending in that item's CR LF.
+    virtual void ItemEnded() = 0;
+    std::string text_;
+};
+
+// An ordered list of items, all kept in memory: every item followed by its CR LF
+// in one buffer, with the offsets where the items end.
+class DxfLines : public DxfOutput {
+public:
+    void Clear() override;
+    // Room for this many bytes and items, so that a large drawing grows in place.
+    void Reserve(size_t bytes, size_t items);
 
     size_t Count() const { return ends_.size(); }
     std::string_view Item(size_t index) const;
@@ -34,7 +55,7 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
-    std::string text_;
+    void ItemEnded() override { ends_.push_back(text_.size()); }
     std::vector<size_t> ends_;  // offset just past each item's CR LF
 };
 
@@ -55,27 +76,27 @@ struct DxfLayer {
     int color;
 };
 
-void DxfWriteHeader(DxfLines& lines);
-void DxfWriteLtypeTable(DxfLines& lines, const std::vector<DxfLinetype>& more = {});
-void DxfWriteLayerTable(DxfLines& lines, const std::vector<DxfLayer>& more = {});
-void DxfBeginEntities(DxfLines& lines);
+void DxfWriteHeader(DxfOutput& out);
+void DxfWriteLtypeTable(DxfOutput& out, const std::vector<DxfLinetype>& more = {});
+void DxfWriteLayerTable(DxfOutput& out, const std::vector<DxfLayer>& more = {});
+void DxfBeginEntities(DxfOutput& out);
 
-void DxfWriteLine(DxfLines& lines, const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
+void DxfWriteLine(DxfOutput& out, const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
                   std::string_view linetype, int color);
 
 // Writes vertices[0 .. lastIndex]; lastIndex -1 writes no VERTEX.
-void DxfWritePolyline(DxfLines& lines, const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
+void DxfWritePolyline(DxfOutput& out, const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
                       std::string_view linetype, int color);
 
-void DxfWriteText(DxfLines& lines, std::string_view text, const TAcadPoint& first, const TAcadPoint& second,
+void DxfWriteText(DxfOutput& out, std::string_view text, const TAcadPoint& first, const TAcadPoint& second,
                   double height, double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
                   std::string_view layer, int color);
 
 // A filled quadrilateral; corners in the order SOLID takes them: the second
 // edge runs from corner 3 to corner 4, so a rectangle is given in a Z.
-void DxfWriteSolid(DxfLines& lines, const TAcadPoint (&corners)[4], std::string_view layer, int color);
+void DxfWriteSolid(DxfOutput& out, const TAcadPoint (&corners)[4], std::string_view layer, int color);
 
-void DxfWriteEnd(DxfLines& lines);
+void DxfWriteEnd(DxfOutput& out);
 
 // Applies a justification string ("MC", "L", ...) to the TEXT codes 72 and 73.
 void ApplyJustification(std::string_view justify, int& hJust, int& vJust);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/cp932.h"
 #include "core/drawing_sizes.h"
+#include "core/dxf_file.h"
+#include "core/dxf_sink.h"
 #include "core/errors.h"
-#include "core/file_io.h"
 #include "core/keisen.h"
 #include "core/sheet_look.h"
 
@@ -17,11 +17,11 @@ namespace {
 constexpr const char* kByLayer = "BYLAYER";
 constexpr int kColorByLayer = 256;
 
-void Line(DxfLines& lines, double x0, double y0, double x1, double y1, const char* layer,
+void Line(DrawingSink& sink, double x0, double y0, double x1, double y1, const char* layer,
           const char* linetype = kByLayer) {
     const double start[3] = {x0, y0, 0};
     const double end[3] = {x1, y1, 0};
-    DxfWriteLine(lines, VarToAcadPoint(start), VarToAcadPoint(end), layer, linetype, kColorByLayer);
+    sink.Line(VarToAcadPoint(start), VarToAcadPoint(end), layer, linetype, kColorByLayer);
 }
 
 // Drawing units per point of the sheet, as the rows are scaled.
@@ -51,30 +51,30 @@ void ForEachSeparatorRun(int32_t count, CellAt cellAt, Size size, double total, 
 }
 
 // Separator runs along each row, then the table's bottom edge.
-void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         ForEachSeparatorRun(
             table.TableCols, [&](int32_t c) -> const TXlsxCellAttr& { return table.At(r, c); },
             [](const TXlsxCellAttr& cell) { return cell.drawW; }, totalW,
-            [&](double from, double to) { Line(lines, from, top, to, top, kLayerCellLine); });
+            [&](double from, double to) { Line(sink, from, top, to, top, kLayerCellLine); });
         top -= table.At(r, 1).drawH;
     }
-    Line(lines, 0, -totalH, totalW, -totalH, kLayerCellLine);
+    Line(sink, 0, -totalH, totalW, -totalH, kLayerCellLine);
 }
 
 // Separator runs down each column, then the table's right edge. Column positions
 // come from the first row; each run's length from the column's own cells.
-void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DxfLines& lines) {
+void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
     double x = 0;
     for (int32_t c = 1; c <= table.TableCols; ++c) {
         ForEachSeparatorRun(
             table.TableRows, [&](int32_t r) -> const TXlsxCellAttr& { return table.At(r, c); },
             [](const TXlsxCellAttr& cell) { return cell.drawH; }, totalH,
-            [&](double from, double to) { Line(lines, x, -from, x, -to, kLayerCellLine); });
+            [&](double from, double to) { Line(sink, x, -from, x, -to, kLayerCellLine); });
         x += table.At(1, c).drawW;
     }
-    Line(lines, totalW, 0, totalW, -totalH, kLayerCellLine);
+    Line(sink, totalW, 0, totalW, -totalH, kLayerCellLine);
 }
 
 // The lines of a cell's text as drawn, each with its width factor.
@@ -112,7 +112,7 @@ std::vector<TextLine> LayOutText(const TXlsxCellAttr& cell, std::string_view tex
 }
 
 void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left, double top, double w, double h,
-                   const ScaleSettings& settings, DxfLines& lines) {
+                   const ScaleSettings& settings, DrawingSink& sink) {
     if (text.empty()) return;
     const double cadTof = settings.cadTof;
     double x;
@@ -148,22 +148,23 @@ void WriteCellText(const TXlsxCellAttr& cell, std::string_view text, double left
         if (!line.text.empty()) {
             const double point[3] = {x, y, 0};
             const TAcadPoint p = VarToAcadPoint(point);
-            DxfWriteText(lines, line.text, p, p, cell.drawTH, line.widthFactor, 0.0, 0, 0, justify, kLayerCellText,
-                         kColorByLayer);
+            sink.Text(line.text, p, p, cell.drawTH, line.widthFactor, 0.0, 0, 0, justify, kLayerCellText,
+                      kColorByLayer);
         }
         y -= pitch;
     }
 }
 
-// A diagonal from (x0, y0) to (x1, y1) across a cell of w x h, in its border look.
-void Diagonal(DxfLines& lines, double x0, double y0, double x1, double y1, uint8_t look, const ScaleSettings& settings) {
+// A diagonal from (x0, y0) to (x1, y1) across a cell, in its border look.
+void Diagonal(DrawingSink& sink, double x0, double y0, double x1, double y1, uint8_t look,
+              const ScaleSettings& settings) {
     if (!settings.borderStyle) {
-        Line(lines, x0, y0, x1, y1, kLayerBordLine);
+        Line(sink, x0, y0, x1, y1, kLayerBordLine);
         return;
     }
     const BorderStroke stroke = StrokeOf(look);
     if (!stroke.doubled) {
-        Line(lines, x0, y0, x1, y1, stroke.layer, stroke.linetype);
+        Line(sink, x0, y0, x1, y1, stroke.layer, stroke.linetype);
         return;
     }
     // Two parallel lines, each ending on the cell's edges: one moved along the
@@ -171,11 +172,11 @@ void Diagonal(DxfLines& lines, double x0, double y0, double x1, double y1, uint8
     const double gx = std::min(std::fabs(x1 - x0) / 2, DoubleGap(settings));
     const double gy = std::min(std::fabs(y1 - y0) / 2, DoubleGap(settings));
     const double sx = x1 > x0 ? 1 : -1, sy = y1 > y0 ? 1 : -1;
-    Line(lines, x0 + sx * gx, y0, x1, y1 - sy * gy, stroke.layer, stroke.linetype);
-    Line(lines, x0, y0 + sy * gy, x1 - sx * gx, y1, stroke.layer, stroke.linetype);
+    Line(sink, x0 + sx * gx, y0, x1, y1 - sy * gy, stroke.layer, stroke.linetype);
+    Line(sink, x0, y0 + sy * gy, x1 - sx * gx, y1, stroke.layer, stroke.linetype);
 }
 
-void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DrawingSink& sink) {
     const bool cellLineDraw = settings.cellLineDraw;
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
@@ -191,41 +192,41 @@ void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSetti
                     const std::vector<double> outline = {left, top, left + w, top, left + w, top - h, left, top - h};
                     TAcadPoint corners[4];
                     VarToAcadPoints(outline, corners, 3);
-                    DxfWritePolyline(lines, corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
+                    sink.Polyline(corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
                 }
                 if (cell.lineBits & kDiagonalDown) {
-                    Diagonal(lines, left, top, left + w, top - h, cell.lineStyleDown, settings);
+                    Diagonal(sink, left, top, left + w, top - h, cell.lineStyleDown, settings);
                 }
-                if (cell.lineBits & kDiagonalUp) Diagonal(lines, left, top - h, left + w, top, cell.lineStyleUp, settings);
+                if (cell.lineBits & kDiagonalUp) Diagonal(sink, left, top - h, left + w, top, cell.lineStyleUp, settings);
             } else {
                 w = cell.drawW;
                 h = cell.drawH;
                 if (!cell.mark) {
                     if (cell.lineBits & kDiagonalDown) {
-                        Diagonal(lines, left, bottom + h, left + w, bottom, cell.lineStyleDown, settings);
+                        Diagonal(sink, left, bottom + h, left + w, bottom, cell.lineStyleDown, settings);
                     }
                     if (cell.lineBits & kDiagonalUp) {
-                        Diagonal(lines, left, bottom, left + w, bottom + h, cell.lineStyleUp, settings);
+                        Diagonal(sink, left, bottom, left + w, bottom + h, cell.lineStyleUp, settings);
                     }
                 }
             }
             // A hidden row or column draws no text over its visible neighbours.
-            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, settings, lines);
+            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, settings, sink);
             left += cell.drawW;
         }
         top = bottom;
     }
 }
 
-void WriteKeisen(const KeisenList& list, DxfLines& lines, const char* layer = kLayerBordLine,
+void WriteKeisen(const KeisenRuns& runs, DrawingSink& sink, const char* layer = kLayerBordLine,
                  const char* linetype = kByLayer) {
-    for (const TXlsxKeisen& k : list) {
-        if (!k.mark) DxfWriteLine(lines, k.stpt, k.edpt, layer, linetype, kColorByLayer);
-    }
+    runs.ForEachKept([&](const TAcadPoint& start, const TAcadPoint& end) {
+        sink.Line(start, end, layer, linetype, kColorByLayer);
+    });
 }
 
 // Filled cells and merged areas, before anything else, so lines and texts stay on top.
-void WriteFills(const CellTable& table, DxfLines& lines) {
+void WriteFills(const CellTable& table, DrawingSink& sink) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         double left = 0;
@@ -237,7 +238,7 @@ void WriteFills(const CellTable& table, DxfLines& lines) {
             if (!cell.mark && cell.fillColor >= 0 && w != 0 && h != 0) {
                 const TAcadPoint corners[4] = {
                     {left, top, 0}, {left + w, top, 0}, {left, top - h, 0}, {left + w, top - h, 0}};
-                DxfWriteSolid(lines, corners, kLayerCellFill, NearestAci(cell.fillColor));
+                sink.Solid(corners, kLayerCellFill, NearestAci(cell.fillColor));
             }
             left += cell.drawW;
         }
@@ -245,30 +246,10 @@ void WriteFills(const CellTable& table, DxfLines& lines) {
     }
 }
 
-// The border segments of one look, joined among themselves.
-struct StrokeGroup {
-    BorderStroke stroke;
-    double dx = 0, dy = 0;  // the inner line of a double border: moved into the cell
-    KeisenList vert, horz;
-};
-
-// Border segments grouped by their look: the plain lines first, then each look
-// in the order met. A double border gives its edge line to the plain group and
-// its inner line to a group of its own per side.
-std::vector<StrokeGroup> CollectStyledKeisen(const CellTable& table, const ScaleSettings& settings) {
-    std::vector<StrokeGroup> groups(1);
-    groups[0].stroke = StrokeOf(kBorderPlain);
-    auto groupOf = [&](const BorderStroke& stroke, double dx, double dy) -> StrokeGroup& {
-        for (StrokeGroup& g : groups) {
-            if (std::string_view(g.stroke.layer) == stroke.layer &&
-                std::string_view(g.stroke.linetype) == stroke.linetype && g.dx == dx && g.dy == dy) {
-                return g;
-            }
-        }
-        groups.push_back({stroke, dx, dy, {}, {}});
-        return groups.back();
-    };
-    const double gap = DoubleGap(settings);
+// The cells' border edges, row by row and left to right, each cell's top,
+// bottom, left and right in that order: emit(vertical, start, end, look).
+template <typename Emit>
+void ForEachKeisen(const CellTable& table, Emit&& emit) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         const double bottom = top - table.At(r, 1).drawH;
@@ -276,30 +257,39 @@ std::vector<StrokeGroup> CollectStyledKeisen(const CellTable& table, const Scale
         for (int32_t c = 1; c <= table.TableCols; ++c) {
             const TXlsxCellAttr& cell = table.At(r, c);
             const double right = left + cell.drawW;
-            auto add = [&](uint8_t bit, uint8_t look, TXlsxKeisen seg, bool vertical, double dx, double dy) {
-                if (!(cell.lineBits & bit) || (cell.cellMerge && !(cell.mergeBits & bit))) return;
-                BorderStroke stroke = StrokeOf(look);
-                if (stroke.doubled) {
-                    stroke.doubled = false;
-                    (vertical ? groups[0].vert : groups[0].horz).push_back(seg);
-                    StrokeGroup& inner = groupOf(stroke, dx, dy);
-                    seg.stpt.x += dx, seg.edpt.x += dx, seg.stpt.y += dy, seg.edpt.y += dy;
-                    (vertical ? inner.vert : inner.horz).push_back(seg);
-                    return;
-                }
-                StrokeGroup& g = groupOf(stroke, 0, 0);
-                (vertical ? g.vert : g.horz).push_back(seg);
+            auto counts = [&](uint8_t bit) {
+                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
             };
-            add(kEdgeTop, cell.lineStyleTop, {{left, top, 0}, {right, top, 0}, false}, false, 0, -gap);
-            add(kEdgeBottom, cell.lineStyleBottom, {{left, bottom, 0}, {right, bottom, 0}, false}, false, 0, gap);
-            add(kEdgeLeft, cell.lineStyleLeft, {{left, top, 0}, {left, bottom, 0}, false}, true, gap, 0);
-            add(kEdgeRight, cell.lineStyleRight, {{right, top, 0}, {right, bottom, 0}, false}, true, -gap, 0);
+            if (counts(kEdgeTop)) {
+                emit(false, TAcadPoint{left, top, 0}, TAcadPoint{right, top, 0}, cell.lineStyleTop, kEdgeTop);
+            }
+            if (counts(kEdgeBottom)) {
+                emit(false, TAcadPoint{left, bottom, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleBottom,
+                     kEdgeBottom);
+            }
+            if (counts(kEdgeLeft)) {
+                emit(true, TAcadPoint{left, top, 0}, TAcadPoint{left, bottom, 0}, cell.lineStyleLeft, kEdgeLeft);
+            }
+            if (counts(kEdgeRight)) {
+                emit(true, TAcadPoint{right, top, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleRight, kEdgeRight);
+            }
             left = right;
         }
         top = bottom;
     }
-    return groups;
 }
+
+// The border runs of one look, joined among themselves.
+struct StrokeGroup {
+    BorderStroke stroke;
+    double dx = 0, dy = 0;  // the inner line of a double border: moved into the cell
+    KeisenRuns vert{true}, horz{false};
+};
+
+// Border runs grouped by their look: the plain lines first, then each look in
+// the order met. A double border gives its edge line to the plain group and its
+// inner line to a group of its own for each side.
+std::vector<StrokeGroup> CollectStyledKeisen(const CellTable& table, const ScaleSettings& settings);
 
 }  // namespace
 
@@ -324,45 +314,69 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 }
 
 void CollectKeisen(const CellTable& table, KeisenList& vertKeisen, KeisenList& horzKeisen) {
-    size_t vert = 0, horz = 0;
-    for (const TXlsxCellAttr& cell : table.cells) {
-        vert += ((cell.lineBits & kEdgeLeft) != 0) + ((cell.lineBits & kEdgeRight) != 0);
-        horz += ((cell.lineBits & kEdgeTop) != 0) + ((cell.lineBits & kEdgeBottom) != 0);
-    }
-    vertKeisen.reserve(vertKeisen.size() + vert);
-    horzKeisen.reserve(horzKeisen.size() + horz);
-    double top = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        const double bottom = top - table.At(r, 1).drawH;
-        double left = 0;
-        for (int32_t c = 1; c <= table.TableCols; ++c) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            const double right = left + cell.drawW;
-            auto counts = [&](uint8_t bit) {
-                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
-            };
-            if (counts(kEdgeTop)) horzKeisen.push_back({{left, top, 0}, {right, top, 0}, false});
-            if (counts(kEdgeBottom)) horzKeisen.push_back({{left, bottom, 0}, {right, bottom, 0}, false});
-            if (counts(kEdgeLeft)) vertKeisen.push_back({{left, top, 0}, {left, bottom, 0}, false});
-            if (counts(kEdgeRight)) vertKeisen.push_back({{right, top, 0}, {right, bottom, 0}, false});
-            left = right;
-        }
-        top = bottom;
-    }
+    ForEachKeisen(table, [&](bool vertical, const TAcadPoint& start, const TAcadPoint& end, uint8_t, uint8_t) {
+        (vertical ? vertKeisen : horzKeisen).push_back({start, end, false});
+    });
 }
 
-bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+void CollectKeisenRuns(const CellTable& table, KeisenRuns& vertRuns, KeisenRuns& horzRuns) {
+    ForEachKeisen(table, [&](bool vertical, const TAcadPoint& start, const TAcadPoint& end, uint8_t, uint8_t) {
+        (vertical ? vertRuns : horzRuns).Add(start, end);
+    });
+    vertRuns.DropDuplicates();
+    horzRuns.DropDuplicates();
+}
+
+namespace {
+
+std::vector<StrokeGroup> CollectStyledKeisen(const CellTable& table, const ScaleSettings& settings) {
+    std::vector<StrokeGroup> groups(1);
+    groups[0].stroke = StrokeOf(kBorderPlain);
+    auto groupOf = [&](const BorderStroke& stroke, double dx, double dy) -> StrokeGroup& {
+        for (StrokeGroup& g : groups) {
+            if (std::string_view(g.stroke.layer) == stroke.layer &&
+                std::string_view(g.stroke.linetype) == stroke.linetype && g.dx == dx && g.dy == dy) {
+                return g;
+            }
+        }
+        groups.push_back(StrokeGroup{stroke, dx, dy});
+        return groups.back();
+    };
+    const double gap = DoubleGap(settings);
+    ForEachKeisen(table, [&](bool vertical, TAcadPoint start, TAcadPoint end, uint8_t look, uint8_t edge) {
+        BorderStroke stroke = StrokeOf(look);
+        if (!stroke.doubled) {
+            StrokeGroup& g = groupOf(stroke, 0, 0);
+            (vertical ? g.vert : g.horz).Add(start, end);
+            return;
+        }
+        (vertical ? groups[0].vert : groups[0].horz).Add(start, end);
+        stroke.doubled = false;
+        const double dx = edge == kEdgeLeft ? gap : edge == kEdgeRight ? -gap : 0;
+        const double dy = edge == kEdgeTop ? -gap : edge == kEdgeBottom ? gap : 0;
+        StrokeGroup& inner = groupOf(stroke, dx, dy);
+        start.x += dx, end.x += dx, start.y += dy, end.y += dy;
+        (vertical ? inner.vert : inner.horz).Add(start, end);
+    });
+    for (StrokeGroup& g : groups) {
+        g.vert.DropDuplicates();
+        g.horz.DropDuplicates();
+    }
+    return groups;
+}
+
+}  // namespace
+
+bool DrawTable(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DrawingSink& sink) {
     if (table.IsEmpty() || table.TableCols <= 0 || table.TableRows <= 0) return false;
 
     // Every coordinate is a sum of some of these magnitudes, so when their total
     // is finite, none can overflow into an "INF" or "NAN" that no reader takes.
-    size_t textBytes = 0;
     double bound = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         for (int32_t c = 1; c <= table.TableCols; ++c) {
             const TXlsxCellAttr& cell = table.At(r, c);
             const std::string& text = texts.Get(c, r);
-            textBytes += text.size();
             // Wrapping gives at most a line per character.
             const double pieces =
                 (1.0 + static_cast<double>(settings.fitText ? text.size()
@@ -379,76 +393,55 @@ bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSe
             "the drawing is too large to write: check the scales (cadXsc, cadYsc, cadTsc, cadTof) and the cell sizes");
     }
 
-    DxfWriteHeader(lines);
-    // A generous estimate: reserved pages that are never written cost nothing.
-    lines.Reserve(table.cells.size() * 320 + textBytes + 65536, table.cells.size() * 20 + 1024);
-    std::vector<DxfLinetype> linetypes;
-    std::vector<DxfLayer> layers;
+    const double totalW = TotalWidth(table);
+    const double totalH = TotalHeight(table);
+    DrawingTables tables;
+    tables.width = totalW;
+    tables.height = totalH;
     if (settings.borderStyle) {
         for (const SheetLinetype& type : SheetLinetypes()) {
             DxfLinetype scaled{type.name, type.description, type.pattern};
             for (double& element : scaled.pattern) element *= PointUnit(settings);
-            linetypes.push_back(std::move(scaled));
+            tables.linetypes.push_back(std::move(scaled));
         }
-        layers.push_back({kLayerBordLineThick, 7});
+        tables.layers.push_back({kLayerBordLineThick, 7});
     }
-    if (settings.cellFill) layers.push_back({kLayerCellFill, 254});
-    DxfWriteLtypeTable(lines, linetypes);
-    DxfWriteLayerTable(lines, layers);
-    DxfBeginEntities(lines);
-    const double totalW = TotalWidth(table);
-    const double totalH = TotalHeight(table);
-
-    if (settings.cellFill) WriteFills(table, lines);
+    if (settings.cellFill) tables.layers.push_back({kLayerCellFill, 254});
+    sink.Begin(tables);
+    if (settings.cellFill) WriteFills(table, sink);
     if (settings.cellLineDraw) {
-        WriteRowSeparators(table, totalW, totalH, lines);
-        WriteColumnSeparators(table, totalW, totalH, lines);
+        WriteRowSeparators(table, totalW, totalH, sink);
+        WriteColumnSeparators(table, totalW, totalH, sink);
     }
-    WriteCells(table, texts, settings, lines);
+    WriteCells(table, texts, settings, sink);
 
     if (settings.borderStyle) {
-        for (StrokeGroup& g : CollectStyledKeisen(table, settings)) {
-            ConsolidateKeisen(g.vert, g.horz);
-            WriteKeisen(g.vert, lines, g.stroke.layer, g.stroke.linetype);
-            WriteKeisen(g.horz, lines, g.stroke.layer, g.stroke.linetype);
+        for (const StrokeGroup& g : CollectStyledKeisen(table, settings)) {
+            WriteKeisen(g.vert, sink, g.stroke.layer, g.stroke.linetype);
+            WriteKeisen(g.horz, sink, g.stroke.layer, g.stroke.linetype);
         }
     } else {
-        KeisenList vertKeisen, horzKeisen;
-        CollectKeisen(table, vertKeisen, horzKeisen);
-        ConsolidateKeisen(vertKeisen, horzKeisen);
-        WriteKeisen(vertKeisen, lines);
-        WriteKeisen(horzKeisen, lines);
+        KeisenRuns vertRuns(true), horzRuns(false);
+        CollectKeisenRuns(table, vertRuns, horzRuns);
+        WriteKeisen(vertRuns, sink);
+        WriteKeisen(horzRuns, sink);
     }
-    DxfWriteEnd(lines);
+    sink.End();
     return true;
 }
 
-void SaveDxfLines(const DxfLines& lines, const std::string& path, ReadOnlyFiles readOnly) {
-    // Encoded and written a chunk at a time, so the file's second copy in memory
-    // stays small. Chunks end after an ASCII byte, never inside a character.
-    constexpr size_t kChunk = 1 << 20;
-    AtomicFileWriter file(path, readOnly);
-    DxfTextEncoder encoder;
-    std::string buffer;
-    buffer.reserve(kChunk + kChunk / 2);
-    const std::string_view text = lines.Text();
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = std::min(text.size(), pos + kChunk);
-        while (end < text.size() && static_cast<unsigned char>(text[end - 1]) >= 0x80) ++end;
-        buffer.clear();
-        encoder.EncodeTo(text.substr(pos, end - pos), buffer);
-        file.Write(buffer);
-        pos = end;
-    }
-    file.Commit();
+bool BuildTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DxfLines& lines) {
+    DxfSink sink(lines);
+    return DrawTable(table, texts, settings, sink);
 }
 
 bool WriteTableDxf(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings,
-                   const std::string& path) {
-    DxfLines lines;
-    if (!BuildTableDxf(table, texts, settings, lines)) return false;
-    SaveDxfLines(lines, path);
+                   const std::string& path, DrawingCounts* counts, ReadOnlyFiles readOnly) {
+    DxfFileOutput file(path, readOnly);
+    DxfSink sink(file);
+    if (!DrawTable(table, texts, settings, sink)) return false;
+    file.Commit();
+    if (counts) *counts = sink.Counts();
     return true;
 }
 

@@ -8,7 +8,9 @@
 #include <random>
 #include <vector>
 
+#include "core/table_dxf.h"
 #include "support/literal_keisen.h"
+#include "support/table_builder.h"
 
 namespace tabulon {
 namespace {
@@ -160,12 +162,77 @@ KeisenList RandomList(std::mt19937_64& rng, bool vertical, size_t count) {
     return list;
 }
 
+// Random lists at huge scales: coordinates where one ulp is near the tolerance
+// or far beyond it, on both sides of 2^32 (where the search changes how it
+// numbers its buckets), up to the largest double; chains, repeats and
+// neighbours a few ulps apart.
+KeisenList RandomHugeList(std::mt19937_64& rng, bool vertical, size_t count) {
+    auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+    const double bases[] = {4294967296.0, -4294967296.0, 2147483648.0, 8589934592.0, 1e10, -3e10, 6.02e13,
+                            1099511627776.0, 1e15, 1e300, std::numeric_limits<double>::max(), -1e308, 0.0};
+    const double scale = std::vector<double>{1e10, 4294967296.0 / 64, 1e9, 3e7}[pick(4)];
+    auto nudge = [&](double v) {
+        switch (pick(6)) {
+            case 0: return std::nextafter(v, INFINITY);
+            case 1: return std::nextafter(v, -INFINITY);
+            case 2: return std::nextafter(std::nextafter(v, INFINITY), INFINITY);
+            case 3: return v + (pick(2) ? 1e-6 : -1e-6);
+            default: return v;
+        }
+    };
+    auto coord = [&](int span) {
+        if (pick(4) == 0) return nudge(bases[pick(std::size(bases))]);
+        return nudge(static_cast<double>(static_cast<int>(pick(static_cast<size_t>(span))) - span / 2) * scale);
+    };
+    KeisenList list;
+    while (list.size() < count) {
+        switch (pick(6)) {
+            case 0:
+            case 1: {  // a chain, shuffled into place
+                const double fixed = coord(6);
+                double along = coord(8);
+                KeisenList chain;
+                for (size_t k = 0, length = 1 + pick(5); k < length; ++k) {
+                    const double next = nudge(along + (vertical ? -scale : scale));
+                    chain.push_back(vertical ? Seg(fixed, nudge(along), nudge(fixed), next)
+                                             : Seg(nudge(along), fixed, next, nudge(fixed)));
+                    along = next;
+                }
+                std::shuffle(chain.begin(), chain.end(), rng);
+                for (auto& k : chain) list.push_back(k);
+                break;
+            }
+            case 2:
+            case 3: {  // an earlier record again, maybe reversed, maybe an ulp off
+                if (list.empty()) break;
+                TXlsxKeisen d = list[pick(list.size())];
+                d.mark = false;
+                if (pick(2)) std::swap(d.stpt, d.edpt);
+                d.stpt.x = nudge(d.stpt.x);
+                d.edpt.y = nudge(d.edpt.y);
+                list.push_back(d);
+                break;
+            }
+            default: {
+                const double fixed = coord(6);
+                list.push_back(vertical ? Seg(fixed, coord(8), fixed, coord(8)) : Seg(coord(8), fixed, coord(8), fixed));
+                break;
+            }
+        }
+    }
+    return list;
+}
+
 TEST(Keisen, AgreesWithTheLiteralAlgorithmOnRandomLists) {
     std::mt19937_64 rng(20230204);
-    for (int round = 0; round < 3000; ++round) {
-        size_t count = 2 + static_cast<size_t>(rng() % (round < 2500 ? 24 : 300));
-        KeisenList vert = RandomList(rng, true, count);
-        KeisenList horz = RandomList(rng, false, count);
+    for (int round = 0; round < 6000; ++round) {
+        const bool huge = round >= 3000;
+        size_t count = 2 + static_cast<size_t>(rng() % (round % 3000 < 2500 ? 24 : 300));
+        KeisenList vert = huge ? RandomHugeList(rng, true, count) : RandomList(rng, true, count);
+        KeisenList horz = huge ? RandomHugeList(rng, false, count) : RandomList(rng, false, count);
+        // Records marked beforehand take no part.
+        for (TXlsxKeisen& k : vert) k.mark = rng() % 32 == 0;
+        for (TXlsxKeisen& k : horz) k.mark = rng() % 32 == 0;
         KeisenList wantVert = vert, wantHorz = horz;
         test::LiteralConsolidate(wantVert, true);
         test::LiteralConsolidate(wantHorz, false);
@@ -201,6 +268,73 @@ TEST(Keisen, AgreesOnAFullyBorderedTable) {
     size_t unmarked = 0;
     for (const auto& k : vert) unmarked += !k.mark;
     EXPECT_EQ(unmarked, static_cast<size_t>(cols + 1));
+}
+
+// The runs the drawing writes, joined while the table is walked, against the
+// literal algorithm on the list of every edge of the same walk. Tables with
+// hidden rows and columns, widths that differ from row to row, merged areas, all
+// border bits, and scales from tiny to huge.
+TEST(Keisen, BorderRunsOfRandomTablesMatchTheLiteralJoin) {
+    std::mt19937_64 rng(15);
+    auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
+    const double scales[] = {0, 0, 1e10, 1e-7, 1e15, 3.3e-3, 7e8, -1.7, 1e300};
+    for (int round = 0; round < 1500; ++round) {
+        const int32_t rows = 1 + static_cast<int32_t>(pick(9)), cols = 1 + static_cast<int32_t>(pick(9));
+        test::TestTable t(rows, cols);
+        std::vector<uint16_t> colW(static_cast<size_t>(cols)), rowH(static_cast<size_t>(rows));
+        for (auto& w : colW) w = static_cast<uint16_t>(pick(4) == 0 ? 0 : 1 + pick(20));
+        for (auto& h : rowH) h = static_cast<uint16_t>(pick(4) == 0 ? 0 : 1 + pick(30));
+        const bool ragged = pick(3) == 0;  // sizes that differ from cell to cell
+        for (int32_t r = 1; r <= rows; ++r) {
+            for (int32_t c = 1; c <= cols; ++c) {
+                TXlsxCellAttr& cell = t.table.At(r, c);
+                cell.colW = ragged && pick(3) == 0 ? static_cast<uint16_t>(pick(12)) : colW[c - 1];
+                cell.rowH = ragged && pick(3) == 0 ? static_cast<uint16_t>(pick(12)) : rowH[r - 1];
+                cell.lineBits = static_cast<uint8_t>(pick(3) == 0 ? pick(64) : 15);
+            }
+        }
+        std::vector<uint8_t> taken(static_cast<size_t>(rows * cols), 0);
+        for (uint32_t m = pick(4); m > 0; --m) {
+            const int32_t r0 = 1 + static_cast<int32_t>(pick(static_cast<uint32_t>(rows)));
+            const int32_t c0 = 1 + static_cast<int32_t>(pick(static_cast<uint32_t>(cols)));
+            const uint16_t nr = static_cast<uint16_t>(1 + pick(3)), nc = static_cast<uint16_t>(1 + pick(3));
+            bool free = nr * nc > 1;
+            for (int32_t r = r0; r < r0 + nr && r <= rows; ++r)
+                for (int32_t c = c0; c < c0 + nc && c <= cols; ++c) free = free && !taken[(r - 1) * cols + c - 1];
+            if (!free) continue;
+            for (int32_t r = r0; r < r0 + nr && r <= rows; ++r)
+                for (int32_t c = c0; c < c0 + nc && c <= cols; ++c) taken[(r - 1) * cols + c - 1] = 1;
+            t.Merge(r0, c0, nr, nc);
+        }
+        const double scale = scales[pick(std::size(scales))];
+        if (scale != 0) {
+            t.settings.cadXsc = scale;
+            t.settings.cadYsc = pick(2) ? scale : 0.43;
+        }
+        t.Compute();
+
+        KeisenList wantVert, wantHorz;
+        CollectKeisen(t.table, wantVert, wantHorz);
+        test::LiteralConsolidate(wantVert, true);
+        test::LiteralConsolidate(wantHorz, false);
+        KeisenRuns vert(true), horz(false);
+        CollectKeisenRuns(t.table, vert, horz);
+        auto kept = [](const KeisenRuns& runs) {
+            KeisenList list;
+            runs.ForEachKept([&](const TAcadPoint& a, const TAcadPoint& b) { list.push_back({a, b, false}); });
+            return list;
+        };
+        auto unmarked = [](const KeisenList& all) {
+            KeisenList list;
+            for (const TXlsxKeisen& k : all)
+                if (!k.mark) list.push_back(k);
+            return list;
+        };
+        ASSERT_TRUE(SameRecords(kept(vert), unmarked(wantVert))) << "vertical, round " << round;
+        ASSERT_TRUE(SameRecords(kept(horz), unmarked(wantHorz))) << "horizontal, round " << round;
+        EXPECT_EQ(vert.SegmentCount(), wantVert.size());
+        EXPECT_EQ(horz.SegmentCount(), wantHorz.size());
+    }
 }
 
 }  // namespace

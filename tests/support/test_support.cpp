@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/file_io.h"
-#include "core/table_dxf.h"
+#include "core/dxf_file.h"
 
 namespace tabulon::test {
 

@@ -1,0 +1,202 @@
+#include "core/svg_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/dxf_number.h"
+#include "core/sheet_look.h"
+
+namespace tabulon {
+
+namespace {
+
+// The drawing's standard layers and their colours.
+int LayerColor(std::string_view layer, const std::vector<DxfLayer>& more) {
+    if (layer == kLayerCellLine) return 252;
+    for (const DxfLayer& l : more) {
+        if (l.name == layer) return l.color;
+    }
+    return 7;
+}
+
+void AppendNumber(std::string& out, double value) {
+    AppendDxfNumber(out, value, '.');
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    for (char ch : text) {
+        switch (ch) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += ch; break;
+        }
+    }
+}
+
+void AppendPoint(std::string& out, const TAcadPoint& p) {
+    AppendNumber(out, p.x);
+    out += ',';
+    AppendNumber(out, p.y);
+}
+
+}  // namespace
+
+std::string SvgColor(int aci) {
+    const int32_t rgb = aci == 7 ? 0x000000 : AciRgb(aci);
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+    return buf;
+}
+
+void SvgDrawing::Begin(const DrawingTables& tables) {
+    width_ = tables.width;
+    height_ = tables.height;
+    linetypes_ = tables.linetypes;
+    layers_ = tables.layers;
+    // Hairlines that stay visible at any size of table.
+    thin_ = std::max(std::fabs(width_), std::fabs(height_)) / 1200;
+    if (!(thin_ > 0) || !std::isfinite(thin_)) thin_ = 0.1;
+    body_.clear();
+    svg_.clear();
+}
+
+std::string SvgDrawing::Stroke(std::string_view layer, std::string_view linetype, int color) const {
+    const int aci = color == 256 ? LayerColor(layer, layers_) : color;
+    std::string out = " stroke=\"" + SvgColor(aci) + "\" stroke-width=\"";
+    AppendNumber(out, layer == kLayerBordLineThick ? thin_ * 2.5 : thin_);
+    out += '"';
+    for (const DxfLinetype& type : linetypes_) {
+        if (type.name != linetype) continue;
+        out += " stroke-dasharray=\"";
+        bool first = true;
+        for (double element : type.pattern) {
+            if (!first) out += ' ';
+            first = false;
+            // A dot of no length still shows as a dot.
+            AppendNumber(out, std::max(std::fabs(element), thin_));
+        }
+        out += '"';
+    }
+    return out;
+}
+
+void SvgDrawing::Line(const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
+                      std::string_view linetype, int color) {
+    body_ += "<line class=\"";
+    AppendEscaped(body_, layer);
+    body_ += "\" x1=\"";
+    AppendNumber(body_, start.x);
+    body_ += "\" y1=\"";
+    AppendNumber(body_, start.y);
+    body_ += "\" x2=\"";
+    AppendNumber(body_, end.x);
+    body_ += "\" y2=\"";
+    AppendNumber(body_, end.y);
+    body_ += '"';
+    body_ += Stroke(layer, linetype, color);
+    body_ += "/>\n";
+}
+
+void SvgDrawing::Polyline(const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
+                          std::string_view linetype, int color) {
+    body_ += closed ? "<polygon class=\"" : "<polyline class=\"";
+    AppendEscaped(body_, layer);
+    body_ += "\" points=\"";
+    for (int k = 0; k <= lastIndex; ++k) {
+        if (k) body_ += ' ';
+        AppendPoint(body_, vertices[k]);
+    }
+    body_ += "\" fill=\"none\"";
+    body_ += Stroke(layer, linetype, color);
+    body_ += "/>\n";
+}
+
+void SvgDrawing::Solid(const TAcadPoint (&corners)[4], std::string_view layer, int color) {
+    // A SOLID's third and fourth corners make its second edge: a Z.
+    body_ += "<polygon class=\"";
+    AppendEscaped(body_, layer);
+    body_ += "\" points=\"";
+    AppendPoint(body_, corners[0]);
+    body_ += ' ';
+    AppendPoint(body_, corners[1]);
+    body_ += ' ';
+    AppendPoint(body_, corners[3]);
+    body_ += ' ';
+    AppendPoint(body_, corners[2]);
+    body_ += "\" fill=\"" + SvgColor(color == 256 ? LayerColor(layer, layers_) : color) + "\" stroke=\"none\"/>\n";
+}
+
+void SvgDrawing::Text(std::string_view text, const TAcadPoint& first, const TAcadPoint& second, double height,
+                      double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
+                      std::string_view layer, int color) {
+    ApplyJustification(justify, hJust, vJust);
+    // Aligned texts are placed by their second point, as CAD does.
+    const TAcadPoint& at = (hJust == 0 && vJust == 0) ? first : second;
+    const char* anchor = hJust == 1 || hJust == 4 ? "middle" : hJust == 2 ? "end" : "start";
+    const char* baseline = vJust == 2 ? "central" : vJust == 3 ? "text-before-edge" : vJust == 1 ? "text-after-edge"
+                                                                                                  : "alphabetic";
+    body_ += "<text class=\"";
+    AppendEscaped(body_, layer);
+    body_ += "\" x=\"";
+    AppendNumber(body_, at.x);
+    body_ += "\" y=\"";
+    AppendNumber(body_, at.y);
+    // The picture is upside down as a whole: the text turns back upright about its
+    // own point, and narrows by its width factor.
+    body_ += "\" transform=\"translate(";
+    AppendPoint(body_, at);
+    body_ += ") scale(";
+    AppendNumber(body_, widthFactor);
+    body_ += ",-1)";
+    if (rotation != 0) {
+        body_ += " rotate(";
+        AppendNumber(body_, -rotation);
+        body_ += ')';
+    }
+    body_ += " translate(";
+    AppendNumber(body_, -at.x);
+    body_ += ',';
+    AppendNumber(body_, -at.y);
+    body_ += ")\" font-size=\"";
+    AppendNumber(body_, height);
+    body_ += "\" text-anchor=\"";
+    body_ += anchor;
+    body_ += "\" dominant-baseline=\"";
+    body_ += baseline;
+    body_ += "\" fill=\"" + SvgColor(color == 256 ? LayerColor(layer, layers_) : color) + "\">";
+    AppendEscaped(body_, text);
+    body_ += "</text>\n";
+}
+
+void SvgDrawing::End() {
+    const double margin = std::max(std::fabs(width_), std::fabs(height_)) * 0.02 + thin_ * 4;
+    std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"";
+    AppendNumber(head, -margin);
+    head += ' ';
+    AppendNumber(head, -margin);
+    head += ' ';
+    AppendNumber(head, width_ + 2 * margin);
+    head += ' ';
+    AppendNumber(head, height_ + 2 * margin);
+    head += "\" width=\"";
+    AppendNumber(head, width_ + 2 * margin);
+    head += "mm\" height=\"";
+    AppendNumber(head, height_ + 2 * margin);
+    head += "mm\" font-family=\"'MS Gothic', 'IPAGothic', 'Noto Sans CJK JP', 'Hiragino Kaku Gothic ProN', sans-serif\">\n";
+    head += "<rect x=\"";
+    AppendNumber(head, -margin);
+    head += "\" y=\"";
+    AppendNumber(head, -margin);
+    head += "\" width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
+    // Rows run downwards in the drawing, as y grows downwards in the picture.
+    head += "<g transform=\"scale(1,-1)\">\n";
+    svg_ = std::move(head);
+    svg_ += body_;
+    svg_ += "</g>\n</svg>\n";
+    body_.clear();
+}
+
+}  // namespace tabulon
