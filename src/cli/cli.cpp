@@ -13,13 +13,16 @@ constexpr const char* kUsage =
     "  tabulon convert CAPTURE.json [-o OUT.dxf] [--force] [--settings FILE.ini] [--no-cell-lines] [--sheet-look]\n"
     "  tabulon convert BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o OUT.dxf] [...]\n"
     "  tabulon capture BOOK.xlsx [--sheet NAME] [--range A1:F20] [-o CAPTURE.json]\n"
-    "  tabulon --help | tabulon convert --help | tabulon capture --help\n"
+    "  tabulon preview CAPTURE.json|BOOK.xlsx [-o OUT.svg|OUT.png] [...]\n"
+    "  tabulon --help | tabulon convert --help | tabulon capture --help | tabulon preview --help\n"
     "  tabulon --version\n"
     "\n"
     "Commands:\n"
     "  convert   Draw a capture file (cells, sizes, borders, merged areas, texts) as\n"
     "            a DXF of lines and texts, in code page 932 (Shift-JIS). Given a\n"
     "            workbook, it captures the range first.\n"
+    "  preview   Draw the same drawing as a picture (SVG, or PNG where the build\n"
+    "            can), to look at it without CAD.\n"
     "  capture   Capture a range of an .xlsx workbook into a capture file, without\n"
     "            a spreadsheet program (Linux build).\n"
     "\n"
@@ -44,6 +47,7 @@ int RunCli(const std::vector<std::string>& args) {
     }
     if (command == "convert") return RunConvert(std::vector<std::string>(args.begin() + 1, args.end()));
     if (command == "capture") return RunCapture(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (command == "preview") return RunPreview(std::vector<std::string>(args.begin() + 1, args.end()));
     WriteErr("tabulon: unknown command \"" + command + "\"\n\n");
     WriteErr(kUsage);
     return kExitUsage;

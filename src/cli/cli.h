@@ -17,5 +17,6 @@ int RunCli(const std::vector<std::string>& args);
 
 int RunConvert(const std::vector<std::string>& args);
 int RunCapture(const std::vector<std::string>& args);
+int RunPreview(const std::vector<std::string>& args);
 
 }  // namespace tabulon

@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_paths.h"
+#include "cli/draw_input.h"
 #include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
 #include "core/drawing_sizes.h"
@@ -63,44 +64,11 @@ constexpr const char* kConvertUsage =
     "\n"
     "The capture format is described in docs/capture-format.md.\n";
 
-struct ConvertOptions : SharedOptions {
-    std::string input;
-    bool noCellLines = false;
-    bool sheetLook = false;
-};
-
 }  // namespace
 
 int RunConvert(const std::vector<std::string>& args) {
-    ConvertOptions options;
-    bool haveInput = false;
-    for (size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (arg == "-h" || arg == "--help") {
-            WriteOut(kConvertUsage);
-            return kExitOk;
-        } else if (std::string error; ReadSharedOption(args, k, options, error)) {
-            if (!error.empty()) return UsageError(kCommand, error);
-        } else if (arg == "--no-cell-lines") {
-            options.noCellLines = true;
-        } else if (arg == "--sheet-look") {
-            options.sheetLook = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(kCommand, "unknown option \"" + arg + "\"");
-        } else if (!haveInput) {
-            options.input = arg;
-            haveInput = true;
-        } else {
-            return UsageError(kCommand,
-                              "more than one capture file given (\"" + options.input + "\", \"" + arg + "\")");
-        }
-    }
-    if (!haveInput) return UsageError(kCommand, "no capture file given");
-    const bool spreadsheet = IsSpreadsheetFile(options.input);
-    if (!spreadsheet && (options.choice.sheet || options.choice.range)) {
-        return UsageError(kCommand, "--sheet and --range apply to a workbook (.xlsx), not to the capture file \"" +
-                                        options.input + "\"");
-    }
+    DrawOptions options;
+    if (int status = ReadDrawOptions(args, kCommand, kConvertUsage, options); status >= 0) return status;
 
     const fs::path inputPath = PathFromUtf8(options.input);
     const std::string output =
@@ -114,30 +82,8 @@ int RunConvert(const std::vector<std::string>& args) {
         // An output that will be refused is refused before the work.
         CheckReplaceable(output, options.readOnlyOutput);
         ScaleSettings settings;
-        if (options.settings) settings = ReadSettingsOption(*options.settings);
-
-        std::vector<std::string> warnings;
         Capture capture;
-        try {
-            if (spreadsheet)
-                capture = CaptureSpreadsheet(options.input, options.choice, "convert");
-            else
-                capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
-        } catch (const TabulonError& e) {
-            std::string message = e.what();
-            // Read errors already name the file; format errors name the place in it.
-            if (message.find(options.input) == std::string::npos) message = options.input + ": " + message;
-            return Failure(kCommand, message);
-        }
-        for (const std::string& w : warnings) WriteErr("tabulon convert: warning: " + options.input + ": " + w + "\n");
-
-        capture.settings.ApplyTo(settings);
-        if (options.noCellLines) settings.cellLineDraw = false;
-        if (options.sheetLook) ApplySheetLook(settings);
-        if (capture.table.IsEmpty())
-            return Failure(kCommand, options.input + ": the capture holds no cells; nothing to draw");
-
-        ComputeDrawingSizes(capture.table, settings);
+        if (int status = LoadDrawing(options, kCommand, capture, settings); status != kExitOk) return status;
         DrawingCounts counts;
         try {
             WriteTableDxf(capture.table, capture.texts, settings, output, &counts, options.readOnlyOutput);
