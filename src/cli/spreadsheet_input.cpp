@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/ascii.h"
 #include "core/errors.h"
 #include "platform/console.h"
 #ifdef TABULON_HAVE_XLSX
@@ -24,9 +25,7 @@ bool IsSpreadsheetFile(const std::string& path) {
         }
     }
     std::u8string ext = p.extension().u8string();
-    for (char8_t& ch : ext) {
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char8_t>(ch - 'A' + 'a');
-    }
+    for (char8_t& ch : ext) ch = AsciiLower(ch);
     return ext == u8".xlsx" || ext == u8".xlsm";
 }
 

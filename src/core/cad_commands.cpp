@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/ascii.h"
 #include "core/dxf_number.h"
 
 namespace tabulon {
@@ -195,9 +196,7 @@ int CadCommands::WaitAcadCommandEnd(std::u16string_view marker, int intervalMs, 
 std::u16string CadCommands::GetAcadSysVar(std::u16string_view name) {
     if (!system_.IsWindow(windows_.Memory().AcadMainWnd)) return {};
     std::u16string upper(name);
-    for (char16_t& c : upper) {
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    }
+    for (char16_t& c : upper) c = AsciiUpper(c);
     // These two are read-only and refuse SETVAR; typed as commands they show their value.
     std::u16string query;
     if (upper != u"ACADVER" && upper != u"LAYERPMODE") query = u"'SETVAR ";

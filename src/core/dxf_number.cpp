@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/significant_digits.h"
+
 namespace tabulon {
 
 namespace {
@@ -90,27 +92,11 @@ void AppendDxfNumber(std::string& out, double value, char decimalSeparator) {
 
     if (TryAppendFixed(out, value, decimalSeparator)) return;
 
-    // 15 significant digits, correctly rounded: "-d.dddddddddddddde+XX".
-    char sci[40];
-    auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14);
-    const char* p = sci;
-    bool negative = false;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    }
-    char digits[15];
-    int count = 0;
-    for (; p < res.ptr && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9') digits[count++] = *p;
-    }
-    int exponent = 0;
-    const char* expText = p + 1;  // the output is not NUL-terminated
-    if (expText < res.ptr && *expText == '+') ++expText;
-    std::from_chars(expText, res.ptr, exponent);
-    while (count > 1 && digits[count - 1] == '0') --count;
-
-    if (negative) out += '-';
+    const SignificantDigits rounded = RoundToSignificantDigits(value);
+    const char* digits = rounded.digits;
+    const int count = rounded.count;
+    int exponent = rounded.exponent;
+    if (rounded.negative) out += '-';
     if (exponent >= -4 && exponent < 15) {
         // Fixed: 0.0001 <= |rounded| < 1e15.
         if (exponent < 0) {

@@ -1,12 +1,12 @@
 #include "core/settings_file.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
+#include "core/ascii.h"
 #include "core/dxf_number.h"
 
 namespace tabulon {
@@ -21,16 +21,6 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
     while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
     return text;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t k = 0; k < a.size(); ++k) {
-        if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool IsDigit(char ch) {
@@ -131,14 +121,14 @@ std::optional<std::string> FindIniValue(std::string_view iniText, std::string_vi
             size_t close = line.find(']');
             if (close != std::string_view::npos) {
                 if (inSection) return std::nullopt;  // a later section of the same name is not read
-                inSection = EqualsIgnoreCase(Trim(line.substr(1, close - 1)), section);
+                inSection = AsciiEqualsIgnoreCase(Trim(line.substr(1, close - 1)), section);
             }
             continue;
         }
         if (!inSection) continue;
         size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        if (!EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) continue;
+        if (!AsciiEqualsIgnoreCase(Trim(line.substr(0, equals)), key)) continue;
         std::string_view value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
             value = value.substr(1, value.size() - 2);

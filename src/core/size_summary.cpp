@@ -1,13 +1,13 @@
 #include "core/size_summary.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
 
+#include "core/ascii.h"
 #include "core/settings_file.h"
 
 namespace tabulon {
@@ -35,9 +35,7 @@ SizeSummary SummarizeSizes(const std::vector<double>& values, char decimalSepara
         std::string key = FormatFixed3(v, decimalSeparator);
         if (key.size() < 12) key.insert(0, 12 - key.size(), ' ');
         key += ' ';
-        std::string folded = key;
-        for (char& ch : folded) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        auto [it, added] = indexOf.emplace(std::move(folded), keys.size());
+        auto [it, added] = indexOf.emplace(AsciiLower(key), keys.size());
         if (added) {
             keys.emplace_back(std::move(key), 1);
         } else {

@@ -2,6 +2,14 @@
 
 namespace tabulon {
 
+size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
 char32_t DecodeUtf8(std::string_view text, size_t& pos) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char b0 = byte(pos);

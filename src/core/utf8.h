@@ -13,6 +13,9 @@ inline constexpr char32_t kInvalidCodePoint = 0xFFFFFFFF;
 // yields kInvalidCodePoint and advances by one byte.
 char32_t DecodeUtf8(std::string_view text, size_t& pos);
 
+// How many bytes the sequence led by this byte takes; 1 for a stray byte.
+size_t Utf8SequenceLength(unsigned char lead);
+
 void AppendUtf8(std::string& out, char32_t cp);
 
 }  // namespace tabulon

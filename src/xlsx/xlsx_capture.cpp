@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/ascii.h"
 #include "core/dxf_number.h"
 #include "core/errors.h"
 #include "core/number_format.h"
@@ -31,13 +32,6 @@ std::string QuotedSheet(const std::string& name) {
     return out + "'";
 }
 
-std::string AsciiLower(std::string text) {
-    for (char& ch : text) {
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return text;
-}
-
 int ChooseSheet(const XlsxWorkbook& book, const std::optional<std::string>& wanted) {
     const auto& sheets = book.Sheets();
     if (!wanted) return book.ActiveSheet();
@@ -46,7 +40,7 @@ int ChooseSheet(const XlsxWorkbook& book, const std::optional<std::string>& want
     }
     // Sheet names do not depend on case in spreadsheets.
     for (size_t k = 0; k < sheets.size(); ++k) {
-        if (AsciiLower(sheets[k].name) == AsciiLower(*wanted)) return static_cast<int>(k);
+        if (AsciiEqualsIgnoreCase(sheets[k].name, *wanted)) return static_cast<int>(k);
     }
     std::string list;
     for (const SheetEntry& s : sheets) list += (list.empty() ? "\"" : ", \"") + s.name + "\"";

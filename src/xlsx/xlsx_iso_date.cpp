@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/serial_date.h"
+
 namespace tabulon::xlsx {
 
 namespace {
@@ -63,21 +65,9 @@ bool ReadTime(std::string_view text, size_t& pos, double& days, bool& huge) {
     return true;
 }
 
-// Days from 1970-01-01 of a proleptic Gregorian date (y within the field cap).
-int64_t DaysFromCivil(int64_t y, int64_t mo, int64_t d) {
-    y -= mo <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-// The serial date of a day, in the workbook's date system.
+// The serial date of a day given as days from 1970-01-01.
 double SerialOfDay(int64_t days, bool date1904) {
-    if (date1904) return static_cast<double>(days + 24107);
-    const double serial = static_cast<double>(days + 25569);
-    return serial < 61 ? serial - 1 : serial;  // the 1900 system's phantom 29 February
+    return static_cast<double>(SerialDayFromDays(days, date1904));
 }
 
 IsoDate InRange(double serial, bool date1904, bool huge) {

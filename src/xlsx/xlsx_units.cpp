@@ -1,10 +1,10 @@
 #include "xlsx/xlsx_units.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
+#include "core/ascii.h"
 #include "core/cell_table.h"
 
 namespace tabulon::xlsx {
@@ -24,19 +24,9 @@ uint16_t Low16(double roundedValue) {
     return static_cast<uint16_t>(static_cast<uint64_t>(whole) & 0xFFFFu);
 }
 
-namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& ch : out) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return out;
-}
-
-}  // namespace
-
 int MaxDigitWidth(std::string_view fontName, double fontSize) {
     if (!(fontSize > 0) || !std::isfinite(fontSize)) fontSize = 11;
-    const std::string name = Lower(fontName);
+    const std::string name = AsciiLower(fontName);
     // Measured digit widths of the fonts spreadsheets use as their standard font,
     // at the sizes they come with. Others are estimated from the em size: a digit
     // is about half an em in the fonts in use.
@@ -87,13 +77,9 @@ bool ParseCellRefFast(const char* text, CellRef& ref) {
     const char* p = text;
     while (*p == '$') ++p;
     while (true) {
-        char ch = *p;
-        if (ch >= 'A' && ch <= 'Z')
-            col = col * 26 + (ch - 'A' + 1);
-        else if (ch >= 'a' && ch <= 'z')
-            col = col * 26 + (ch - 'a' + 1);
-        else
-            break;
+        const char ch = AsciiUpper(*p);
+        if (ch < 'A' || ch > 'Z') break;
+        col = col * 26 + (ch - 'A' + 1);
         if (col > kMaxSheetCols) return false;
         ++p;
     }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "app/fake_main_view.h"
 #include "support/table_builder.h"
@@ -82,6 +85,57 @@ TEST(BackCalcDialog, PairedBoxesExcludeEachOther) {
     EXPECT_TRUE(d.checks[1]);
     h.EditChange(3);
     EXPECT_FALSE(d.checks[1]);
+}
+
+// Rows 2 (total height) and 4 (row height) both set the Y scale, rows 1 and 3
+// the X scale: whichever of a pair the user touched last is the one applied.
+TEST(BackCalc, OnlyTheLastTouchedOfAPairIsApplied) {
+    // The current total height is 12.040 and the row height 6.020; the total
+    // width 120.000 and the column width 24.000.
+    struct Action {
+        int row;
+        const char* typed;  // nullptr: the box is ticked by a click
+    };
+    struct Case {
+        std::string name;
+        std::vector<Action> actions;
+        std::vector<int> ticked;  // rows 1 to 5
+        Ctl scale;
+        std::string scaleText;
+    };
+    const Case cases[] = {
+        {"row height, then total height", {{4, "18.06"}, {2, "24.08"}}, {2}, Ctl::Edit7, "0.86"},
+        {"total height, then row height", {{2, "24.08"}, {4, "18.06"}}, {4}, Ctl::Edit7, "1.29"},
+        {"both typed, then the row height ticked", {{4, "18.06"}, {2, "24.08"}, {4, nullptr}}, {4}, Ctl::Edit7,
+         "1.29"},
+        {"both typed, then the total height ticked", {{2, "24.08"}, {4, "18.06"}, {2, nullptr}}, {2}, Ctl::Edit7,
+         "0.86"},
+        {"column width, then total width", {{3, "72"}, {1, "60"}}, {1}, Ctl::Edit6, "1.5"},
+        {"total width, then column width", {{1, "60"}, {3, "72"}}, {3}, Ctl::Edit6, "9"},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.dialog.user = [&](FakeDialog& d) {
+            for (const Action& a : c.actions) {
+                if (a.typed) {
+                    d.SetEditText(a.row, a.typed);
+                    f.handlers.EditChange(a.row);
+                } else {
+                    d.SetChecked(a.row, true);
+                    f.handlers.CheckBoxClick(a.row);
+                }
+            }
+            return true;
+        };
+        f.view.answers = {true};
+        f.backCalc.Button5Click();
+        std::vector<int> ticked;
+        for (int row = 1; row <= 5; ++row) {
+            if (f.dialog.checks[row]) ticked.push_back(row);
+        }
+        EXPECT_EQ(ticked, c.ticked) << c.name;
+        EXPECT_EQ(f.view.texts[c.scale], c.scaleText) << c.name;
+    }
 }
 
 TEST(BackCalc, HalvingTheTotalWidthHalvesTheXScale) {

@@ -172,6 +172,29 @@ TEST(CaptureController, CapturesTheSelection) {
     EXPECT_EQ(f.view.texts[Ctl::Label4], "全体: W=78.000 x H=16.340");  // 24 + 30 + 24, 19 x 0.43 x 2
 }
 
+// The grid shows a column colW x colXsc and a row rowH x rowYsc pixels wide,
+// truncated: the default cells are 8 characters wide and 19 points high.
+TEST(CaptureController, GridPixelSizesAreTruncatedProducts) {
+    struct Case {
+        double colXsc, rowYsc;
+        int32_t colPixels, rowPixels;
+    };
+    const Case cases[] = {
+        {7.7, 2.5, 61, 47},           // 61.6 and 47.5 would round up
+        {12.4999, 0.99, 99, 18},      // 99.9992 and 18.81
+        {0.1, 0.05, 0, 0},            // under one pixel: hidden
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.model.settings.colXsc = c.colXsc;
+        f.model.settings.rowYsc = c.rowYsc;
+        f.capture.Button3Click();
+        EXPECT_EQ(f.view.colWidths[1], c.colPixels) << c.colXsc;
+        EXPECT_EQ(f.view.colWidths[3], c.colPixels) << c.colXsc;
+        EXPECT_EQ(f.view.rowHeights[2], c.rowPixels) << c.rowYsc;
+    }
+}
+
 TEST(CaptureController, NoSpreadsheetRunning) {
     Fixture f;
     f.model.settings.xlsVerNum = 0;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+
 #include "app/fake_main_view.h"
 #include "core/size_summary.h"
 #include "support/table_builder.h"
@@ -119,6 +122,39 @@ TEST(SizesController, ApplyingScalesAsksAndFallsBack) {
     EXPECT_EQ(f.view.texts[Ctl::Edit6], "abc");   // the edits keep what was typed
     EXPECT_EQ(f.model.table.At(1, 1).drawW, 80);  // recomputed with cadXsc 10
     EXPECT_EQ(f.view.summary[std::make_pair(2, 2)], "80.000");
+}
+
+// "変更を反映" takes each edit's own fallback when it holds no number; the
+// settings held something else before, so a kept value cannot pass for it.
+TEST(SizesController, EveryEditWithoutANumberTakesItsFallback) {
+    struct Case {
+        Ctl edit;
+        std::function<double(const ScaleSettings&)> setting;
+        double fallback;
+    };
+    const Case cases[] = {
+        {Ctl::Edit4, [](const ScaleSettings& s) { return s.colXsc; }, 20},
+        {Ctl::Edit5, [](const ScaleSettings& s) { return s.rowYsc; }, 3},
+        {Ctl::Edit6, [](const ScaleSettings& s) { return s.cadXsc; }, 10},
+        {Ctl::Edit7, [](const ScaleSettings& s) { return s.cadYsc; }, 1.5},
+        {Ctl::Edit8, [](const ScaleSettings& s) { return s.cadTsc; }, 0.8},
+        {Ctl::Edit9, [](const ScaleSettings& s) { return s.cadTof; }, 0.4},
+        {Ctl::Edit10, [](const ScaleSettings& s) { return s.cellLineColor; }, 256},
+    };
+    for (const Case& c : cases) {
+        for (const char* typed : {"", "abc", "1,5"}) {
+            Fixture f;
+            ScaleSettings& s = f.model.settings;
+            s.colXsc = 11, s.rowYsc = 2, s.cadXsc = 5, s.cadYsc = 0.5, s.cadTsc = 0.3, s.cadTof = 0.7;
+            s.cellLineColor = 7;
+            const char* numbers[] = {"12", "4", "6", "0.6", "0.2", "0.9", "8"};
+            for (size_t k = 0; k < std::size(cases); ++k) f.view.texts[cases[k].edit] = numbers[k];
+            f.view.texts[c.edit] = typed;
+            f.view.answers = {true};
+            f.sizes.Button1Click();
+            EXPECT_EQ(c.setting(s), c.fallback) << static_cast<int>(c.edit) << " \"" << typed << "\"";
+        }
+    }
 }
 
 struct OverrideCase {

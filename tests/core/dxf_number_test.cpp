@@ -36,6 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Rounding to 15 digits can carry into the next power of ten, or into the fixed range.
         NumberCase{9999999999999999.0, "1E16"}, NumberCase{0.99999999999999999, "1"},
         NumberCase{0.000099999999999999999, "0.0001"}, NumberCase{1.0000000000000002, "1"},
+        // The fixed range starts at 0.0001 after rounding: the double just below it rounds up into it.
+        NumberCase{0.000099999999999999991, "0.0001"}, NumberCase{-0.000099999999999999991, "-0.0001"},
         // Residues of sums that should have been zero stay visible: nothing is rounded to zero.
         NumberCase{0.1 + 0.2 - 0.3, "5.55111512312578E-17"},
         NumberCase{std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"}));

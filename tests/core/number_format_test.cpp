@@ -296,6 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
         GeneralCase{123456789012, "1.23457E+11"}, GeneralCase{99999999999.7, "1E+11"},
         GeneralCase{1234567890.5, "1234567891"}, GeneralCase{1e15, "1E+15"}, GeneralCase{1.5e300, "1.5E+300"},
         GeneralCase{1.23456789e100, "1.2346E+100"}, GeneralCase{0.0001, "0.0001"},
+        GeneralCase{0.000099999999999999991, "0.0001"},  // below 0.0001 until rounded to 15 digits
         GeneralCase{0.000123456789, "0.000123457"}, GeneralCase{0.00001, "1E-05"},
         GeneralCase{0.0000123456789, "1.23457E-05"}, GeneralCase{1e-10, "1E-10"}, GeneralCase{-2.5e-7, "-2.5E-07"},
         GeneralCase{0.99999999999, "1"}, GeneralCase{45000.524259259259, "45000.52426"}));

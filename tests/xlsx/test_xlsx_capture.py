@@ -199,6 +199,57 @@ class CellValues(Workbooks):
         self.assertFalse(cell_index(capture, "E8")["cellMerge"])
 
 
+class IsoDateCells(Workbooks):
+    """Cells of type "d" hold ISO 8601 text; the capture shows them as the serial
+    date under the cell's format, in the workbook's date system."""
+
+    def make(self, cells, date1904):
+        wb = openpyxl.Workbook()
+        ws = wb.active
+        for row, (_, code, _) in enumerate(cells, start=1):
+            ws.cell(row=row, column=1, value=row).number_format = code
+        path = self.dir / ("dates1904.xlsx" if date1904 else "dates1900.xlsx")
+        wb.save(path)
+
+        def as_dates(xml):
+            for row, (iso, _, _) in enumerate(cells, start=1):
+                xml, n = re.subn(r'<c r="A%d"([^>]*) t="n"><v>[^<]*</v></c>' % row,
+                                 lambda m: '<c r="A%d"%s t="d"><v>%s</v></c>' % (row, m.group(1), iso), xml)
+                self.assertEqual(n, 1, iso)
+            return xml
+        patch(path, "xl/worksheets/sheet1.xml", as_dates)
+        if date1904:
+            patch(path, "xl/workbook.xml", lambda x: x.replace("<workbookPr/>", '<workbookPr date1904="1"/>'))
+        return path
+
+    def check(self, cells, date1904):
+        capture, _, stderr = self.capture(self.make(cells, date1904), "--range", "A1:A%d" % len(cells))
+        shown = [c["str"] for c in capture["cells"]]
+        self.assertEqual(shown, [text for _, _, text in cells], stderr)
+
+    def test_1900_system(self):
+        self.check([
+            ("1900-02-28", "General", "59"),  # before the 29 February that never was
+            ("1900-03-01", "General", "61"),  # after it
+            ("1900-02-28", "yyyy/m/d", "1900/2/28"),
+            ("1900-03-01", "yyyy/m/d", "1900/3/1"),
+            ("1900-02-28T18:00", "yyyy/m/d h:mm", "1900/2/28 18:00"),
+            ("2024-03-01T13:45:30Z", "yyyy/m/d h:mm:ss", "2024/3/1 13:45:30"),
+            ("2024-03-01T13:45:30", "General", "45352.57326"),
+            ("12:00", "General", "0.5"),  # a time alone
+            ("07:05:09", "h:mm:ss", "7:05:09"),
+        ], date1904=False)
+
+    def test_1904_system(self):
+        self.check([
+            ("2024-03-01", "General", "43890"),
+            ("2024-03-01", "yyyy/m/d", "2024/3/1"),
+            ("1904-01-01T06:00", "General", "0.25"),
+            ("1904-01-02T18:30", "yyyy/m/d h:mm", "1904/1/2 18:30"),
+            ("12:00", "General", "0.5"),
+        ], date1904=True)
+
+
 class SheetLook(Workbooks):
     """What a drawing needs to look like the sheet: wrap and shrink, vertical
     alignment, border styles, solid fills in RGB, theme and indexed colours, and the

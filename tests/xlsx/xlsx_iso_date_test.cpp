@@ -15,9 +15,17 @@ TEST(IsoDateSerial, DatesAndTimesInBothDateSystems) {
         {"2024-03-01", false, 45352},
         {"2024-03-01T12:00:00.5Z", false, 45352.5 + 0.5 / 86400},
         {"1900-01-01", false, 1},
-        {"1900-03-01", false, 61},  // after the phantom 29 February
+        {"1899-12-31", false, 0},   // shown as 1900-01-00
+        {"1900-02-28", false, 59},  // before the phantom 29 February
+        {"1900-02-28T18:00", false, 59.75},
+        {"1900-03-01", false, 61},  // after it
+        {"1900-03-01T06:00", false, 61.25},
         {"1904-01-01", true, 0},
+        {"1904-01-01T06:00", true, 0.25},
+        {"2024-03-01T18:00:00", true, 43890.75},
         {"13:45", false, (13 * 60 + 45) / 1440.0},
+        {"12:00", true, 0.5},  // a time alone is no day in either system
+        {"00:00:30", false, 30 / 86400.0},
         {"36:00:00", false, 1.5},
         {" 2024-03-01T08:00", false, 45352 + 8 / 24.0},
         {"0001-01-01", false, -693594},
