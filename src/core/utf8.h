@@ -15,4 +15,11 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos);
 
 void AppendUtf8(std::string& out, char32_t cp);
 
+// True when text is well-formed UTF-8: no overlong forms, surrogates or code
+// points past U+10FFFF, as JSON writers and readers demand.
+bool IsValidUtf8(std::string_view text);
+
+// text with every byte that DecodeUtf8 finds malformed replaced by U+FFFD.
+std::string ToValidUtf8(std::string_view text);
+
 }  // namespace tabulon
