@@ -116,10 +116,10 @@ class Outputs(Hostile):
 
 class Inputs(Hostile):
     def test_nul_byte_in_a_capture_is_a_syntax_error(self):
-        bad = self.dir / "nul.json"
+        bad = self.dir / "zero.json"  # "nul.json" names a device on Windows
         bad.write_bytes(CAPTURE.encode() + b"\0 not JSON {{{")
         out = self.dir / "out.dxf"
-        self.assertRefused(["convert", bad, "-o", out], "nul.json", "line 1, column %d" % (len(CAPTURE) + 1), "NUL")
+        self.assertRefused(["convert", bad, "-o", out], "zero.json", "line 1, column %d" % (len(CAPTURE) + 1), "NUL")
         self.assertFalse(out.exists())
 
     @unittest.skipIf(WINE, "POSIX devices and pipes")
