@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(second.cellLineColor == first.cellLineColor && second.cellLineDraw == first.cellLineDraw &&
                     second.xlsVerNum == first.xlsVerNum,
                 "an integer setting changed on the way back");
-        for (const double value : {second.colXsc, second.rowYsc, second.cadXsc, second.cadYsc, second.cadTsc,
-                                   second.cadTof}) {
+        for (const double value :
+             {second.colXsc, second.rowYsc, second.cadXsc, second.cadYsc, second.cadTsc, second.cadTof}) {
             Require(std::isfinite(value), "a setting is not finite");
         }
         CheckNumberText(ini, separator);

@@ -47,7 +47,7 @@ bool IsDigit(char ch) {
 // hand everywhere.
 std::optional<double> ClampedLargest(std::string_view text) {
     const bool negative = !text.empty() && text[0] == '-';
-    std::string digits;  // significant digits, the first one not 0
+    std::string digits;      // significant digits, the first one not 0
     long long exponent = 0;  // the value is 0.digits times 10^exponent
     size_t k = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
     bool point = false;

@@ -134,10 +134,10 @@ TEST(Utf8Validity, WhatAJsonWriterRefusesIsFoundAndReplaced) {
     } cases[] = {
         {"日本 abc", true, "日本 abc"},
         {"\xF0\x9F\x98\x80", true, "\xF0\x9F\x98\x80"},
-        {"a\xC0\x80", false, "a\uFFFD\uFFFD"},              // overlong NUL
-        {"\xED\xA0\x80", false, "\uFFFD\uFFFD\uFFFD"},      // a surrogate, as &#xD800; gives it
+        {"a\xC0\x80", false, "a\uFFFD\uFFFD"},                    // overlong NUL
+        {"\xED\xA0\x80", false, "\uFFFD\uFFFD\uFFFD"},            // a surrogate, as &#xD800; gives it
         {"\xF4\x90\x80\x80", false, "\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-        {"\xE6\x97", false, "\uFFFD\uFFFD"},                 // cut short
+        {"\xE6\x97", false, "\uFFFD\uFFFD"},                      // cut short
         {"b\xFFk", false, "b\uFFFDk"},
     };
     for (const auto& c : cases) {
