@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need. Idempotent and
 # non-interactive; does nothing when everything is already there.
 #
-#   scripts/install-deps.sh            everything: both builds, Wine, the DXF reader
+#   scripts/install-deps.sh            everything: both builds, Wine, the DXF reader,
+#                                      clang for the sanitizer build and fuzzing
 #   scripts/install-deps.sh --native   just what the Linux converter needs
 set -euo pipefail
 
@@ -14,6 +15,7 @@ everything=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales imagemagick
   python3 python3-ezdxf python3-openpyxl python3-matplotlib
+  clang libclang-rt-14-dev llvm   # the sanitizer build and the fuzz targets (llvm: readable stack traces)
 )
 
 if [ "${1:-}" = "--native" ]; then

@@ -29,18 +29,40 @@ bool IsDigit(char ch) {
 
 // A number just beyond the largest double, up to the largest the general
 // number format writes: DxfNumber gives 1.7976931348623157E308 as
-// "1.79769313486232E308", which must read back as that largest double. Anything
-// further out, and anything too small for a double, gives nothing.
-std::optional<double> ClampedLargest(const char* begin, const char* end) {
-    static_assert(std::numeric_limits<long double>::max_exponent > std::numeric_limits<double>::max_exponent,
-                  "the text is read in a wider type than double");
-    constexpr long double kLargestWritten = 1.79769313486232e308L;
-    long double wide = 0;
-    auto res = std::from_chars(begin, end, wide);
-    if (res.ec != std::errc() || res.ptr != end) return std::nullopt;
-    const long double magnitude = wide < 0 ? -wide : wide;
-    if (!(magnitude > std::numeric_limits<double>::max() && magnitude <= kLargestWritten)) return std::nullopt;
-    return wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+// "1.79769313486232E308", which must read back as that largest double. text is
+// the canonical form ("-1.5e308": sign, digits, '.', exponent) that from_chars
+// found out of range; anything further out, and anything too small for a
+// double, gives nothing. Compared as decimal digits, as no wider type is at
+// hand everywhere.
+std::optional<double> ClampedLargest(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    std::string digits;      // significant digits, the first one not 0
+    long long exponent = 0;  // the value is 0.digits times 10^exponent
+    size_t k = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    bool point = false;
+    for (; k < text.size() && text[k] != 'e'; ++k) {
+        if (text[k] == '.') {
+            point = true;
+        } else if (!digits.empty() || text[k] != '0') {
+            digits += text[k];
+            if (!point) ++exponent;
+        } else if (point) {
+            --exponent;  // a zero between the point and the first digit
+        }
+    }
+    if (k < text.size()) {
+        long long e = 0;
+        bool minus = false;
+        for (++k; k < text.size(); ++k) {
+            if (text[k] == '-') minus = true;
+            if (IsDigit(text[k]) && e < 100000) e = e * 10 + (text[k] - '0');
+        }
+        exponent += minus ? -e : e;
+    }
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    constexpr std::string_view kLargestWritten = "179769313486232";  // 0.179769313486232e309
+    if (exponent != 309 || digits.empty() || digits.compare(kLargestWritten) > 0) return std::nullopt;
+    return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
 }
 
 }  // namespace
@@ -85,7 +107,7 @@ std::optional<double> ParseSettingsNumber(std::string_view text, char decimalSep
     const char* end = canonical.c_str() + canonical.size();
     if (*begin == '+') ++begin;
     auto res = std::from_chars(begin, end, value);
-    if (res.ec == std::errc::result_out_of_range) return ClampedLargest(begin, end);
+    if (res.ec == std::errc::result_out_of_range) return ClampedLargest(canonical);
     if (res.ec != std::errc() || res.ptr != end || !std::isfinite(value)) return std::nullopt;
     return value;
 }

@@ -68,4 +68,25 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;  // the common case, without a call
+        } else if (DecodeUtf8(text, pos) == kInvalidCodePoint) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ToValidUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) return std::string(text);
+    std::string out;
+    for (size_t pos = 0; pos < text.size();) {
+        const char32_t cp = DecodeUtf8(text, pos);
+        AppendUtf8(out, cp == kInvalidCodePoint ? char32_t{0xFFFD} : cp);
+    }
+    return out;
+}
+
 }  // namespace tabulon

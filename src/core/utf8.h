@@ -18,4 +18,11 @@ size_t Utf8SequenceLength(unsigned char lead);
 
 void AppendUtf8(std::string& out, char32_t cp);
 
+// True when text is well-formed UTF-8: no overlong forms, surrogates or code
+// points past U+10FFFF, as JSON writers and readers demand.
+bool IsValidUtf8(std::string_view text);
+
+// text with every byte that DecodeUtf8 finds malformed replaced by U+FFFD.
+std::string ToValidUtf8(std::string_view text);
+
 }  // namespace tabulon

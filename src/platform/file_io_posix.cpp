@@ -114,8 +114,7 @@ struct AtomicFileWriter::Impl {
     int fd = -1;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly)
-    : impl_(std::make_unique<Impl>()) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly) : impl_(std::make_unique<Impl>()) {
     impl_->path = path;
     const std::optional<struct stat> target = ReplaceableTarget(path, readOnly);
     std::random_device random;

@@ -102,8 +102,7 @@ struct AtomicFileWriter::Impl {
     std::optional<DWORD> replaced;  // the attributes of the file being replaced
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly)
-    : impl_(std::make_unique<Impl>()) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly) : impl_(std::make_unique<Impl>()) {
     impl_->path = path;
     impl_->target = Utf8ToWide(path);
     impl_->replaced = ReplaceableTarget(path, impl_->target, readOnly);

@@ -11,6 +11,7 @@
 #include "core/dxf_number.h"
 #include "core/errors.h"
 #include "core/number_format.h"
+#include "core/utf8.h"
 #include "xlsx/xlsx_iso_date.h"
 #include "xlsx/xlsx_workbook.h"
 #include "xlsx/xlsx_xml.h"
@@ -192,6 +193,8 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
     pugi::xml_node worksheet = doc.document_element();
     if (!IsElement(worksheet, "worksheet")) throw TabulonError("sheet \"" + sheet.name + "\" is not a worksheet");
     const std::string sheetRef = QuotedSheet(sheet.name);
+    // Everything that goes into the capture is text a capture file can hold.
+    if (!IsValidUtf8(sheet.name)) throw TabulonError("the sheet's name is not valid UTF-8; the workbook is damaged");
 
     XlsxCaptureResult result;
     result.sheet = sheet.name;
@@ -410,6 +413,10 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
                     value = DxfNumber(*number);
                 }
             }
+            if (!IsValidUtf8(shown)) {
+                throw TabulonError(sheetRef + "!" + CellName(r, ref.col) +
+                                   " holds text that is not valid UTF-8; the workbook is damaged");
+            }
             numeric[index] = !value.empty() && IsNumericText(value);
             TXlsxCellAttr& cell = table.At(r - range.first.row + 1, ref.col - range.first.col + 1);
             texts.Set(ref.col - range.first.col + 1, r - range.first.row + 1, shown);
@@ -494,7 +501,7 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
 
     CaptureSource source;
     const std::u8string fileName = std::filesystem::path(std::u8string(path.begin(), path.end())).filename().u8string();
-    source.workbook = std::string(fileName.begin(), fileName.end());
+    source.workbook = ToValidUtf8(std::string(fileName.begin(), fileName.end()));  // any bytes on Linux
     source.sheet = sheet.name;
     source.firstRow = range.first.row;
     source.firstCol = range.first.col;

@@ -89,8 +89,7 @@ IsoDate IsoDateSerial(std::string_view text, bool date1904) {
     size_t pos = 0;
     int64_t y = 0, mo = 0, d = 0;
     const bool isDate = ReadInt(text, pos, y, huge) && Skip(text, pos, '-') && ReadInt(text, pos, mo, huge) &&
-                        Skip(text, pos, '-') && ReadInt(text, pos, d, huge) && mo >= 1 && mo <= 12 && d >= 1 &&
-                        d <= 31;
+                        Skip(text, pos, '-') && ReadInt(text, pos, d, huge) && mo >= 1 && mo <= 12 && d >= 1 && d <= 31;
     if (!isDate) {
         // A time of day alone.
         huge = false;

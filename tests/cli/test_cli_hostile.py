@@ -116,10 +116,10 @@ class Outputs(Hostile):
 
 class Inputs(Hostile):
     def test_nul_byte_in_a_capture_is_a_syntax_error(self):
-        bad = self.dir / "nul.json"
+        bad = self.dir / "zero.json"  # "nul.json" names a device on Windows
         bad.write_bytes(CAPTURE.encode() + b"\0 not JSON {{{")
         out = self.dir / "out.dxf"
-        self.assertRefused(["convert", bad, "-o", out], "nul.json", "line 1, column %d" % (len(CAPTURE) + 1), "NUL")
+        self.assertRefused(["convert", bad, "-o", out], "zero.json", "line 1, column %d" % (len(CAPTURE) + 1), "NUL")
         self.assertFalse(out.exists())
 
     @unittest.skipIf(WINE, "POSIX devices and pipes")
@@ -169,7 +169,9 @@ class Workbooks(Hostile):
             items = [(i.filename, z.read(i.filename)) for i in z.infolist()]
         with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
             for name, data in items:
-                z.writestr(name, edit(data.decode("utf-8")).encode("utf-8") if name == part else data)
+                if name == part:  # surrogate escapes stand for raw bytes
+                    data = edit(data.decode("utf-8")).encode("utf-8", "surrogateescape")
+                z.writestr(name, data)
         return path
 
     def test_date_cells_outside_the_calendar_name_the_cell(self):
@@ -184,6 +186,27 @@ class Workbooks(Hostile):
         self.assertEqual(code, 0, stderr)
         cells = json.loads((self.dir / "c.json").read_text(encoding="utf-8"))["cells"]
         self.assertEqual(cells[3]["str"], "1.5")
+
+    def test_text_that_is_not_utf8_names_the_cell(self):
+        # Raw bytes, and a character reference to half of a surrogate pair.
+        for text in ("\udcff", "&#xD800;"):
+            with self.subTest(text):
+                book = self.workbook("xl/worksheets/sheet1.xml",
+                                     lambda xml: xml.replace("<t>x</t>", "<t>%s</t>" % text))
+                code, stdout, stderr = run("capture", book, "-o", self.dir / "c.json")
+                self.assertEqual(code, 1, stdout + stderr)
+                self.assertIn("Data!A1", stderr)
+                self.assertIn("not valid UTF-8", stderr)
+        book = self.workbook("xl/workbook.xml", lambda xml: xml.replace('name="Data"', 'name="D\udcffa"'))
+        self.assertRefused(["capture", book, "-o", self.dir / "c.json"], "sheet's name", "not valid UTF-8")
+        # A file name may hold any bytes; the capture records it readably.
+        book = self.workbook("xl/styles.xml", lambda xml: xml)
+        odd = self.dir / "b\udcffk.xlsx"
+        book.rename(odd)
+        result = subprocess.run(COMMAND + ["capture", odd, "-o", self.dir / "c.json"], capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        source = json.loads((self.dir / "c.json").read_text(encoding="utf-8"))["source"]
+        self.assertEqual(source["workbook"], "b\ufffdk.xlsx")
 
     def test_absurd_standard_font_size_names_the_styles_part(self):
         for size in ("3e9", "410", "nan"):

@@ -14,6 +14,7 @@
 #include "core/errors.h"
 #include "core/number_format.h"
 #include "core/settings_file.h"
+#include "core/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -123,6 +124,27 @@ TEST(FractionFormat, NumeratorsBeyondLongLongAreWrittenInFull) {
     const std::string huge = FormatNumber(kMax, "?/999999999");
     EXPECT_EQ(huge.substr(0, 24), "179769313306462686513768");
     EXPECT_EQ(huge.size(), 318u + 10u);
+}
+
+TEST(Utf8Validity, WhatAJsonWriterRefusesIsFoundAndReplaced) {
+    const struct {
+        const char* text;
+        bool valid;
+        const char* repaired;
+    } cases[] = {
+        {"日本 abc", true, "日本 abc"},
+        {"\xF0\x9F\x98\x80", true, "\xF0\x9F\x98\x80"},
+        {"a\xC0\x80", false, "a\uFFFD\uFFFD"},                    // overlong NUL
+        {"\xED\xA0\x80", false, "\uFFFD\uFFFD\uFFFD"},            // a surrogate, as &#xD800; gives it
+        {"\xF4\x90\x80\x80", false, "\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+        {"\xE6\x97", false, "\uFFFD\uFFFD"},                      // cut short
+        {"b\xFFk", false, "b\uFFFDk"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
+        EXPECT_EQ(ToValidUtf8(c.text), c.repaired) << c.text;
+        EXPECT_TRUE(IsValidUtf8(ToValidUtf8(c.text)));
+    }
 }
 
 }  // namespace
