@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "core/errors.h"
+#include "xlsx/xlsx_zip_open.h"
 
 namespace tabulon::xlsx {
 
@@ -19,7 +21,8 @@ std::string Megabytes(uint64_t bytes) {
 }  // namespace
 
 XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits_(limits) {
-    std::ifstream file(path, std::ios::binary);
+    // The path tagged as UTF-8: on Windows a plain string would be read in the ANSI code page.
+    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
     if (!file) throw TabulonError("cannot open the file: " + std::string(std::strerror(errno)));
     unsigned char magic[8] = {};
     file.read(reinterpret_cast<char*>(magic), sizeof magic);
@@ -33,7 +36,7 @@ XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits
     if (got < 4 || !(magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4)) {
         throw TabulonError("not an .xlsx workbook: the file is not a ZIP archive");
     }
-    zip_ = unzOpen64(path.c_str());
+    zip_ = OpenZipArchive(path);
     if (!zip_) throw TabulonError("the workbook is damaged: its ZIP directory cannot be read (truncated file?)");
 }
 
