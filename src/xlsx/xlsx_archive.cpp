@@ -22,7 +22,11 @@ std::string Megabytes(uint64_t bytes) {
 
 XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits_(limits) {
     // The path tagged as UTF-8: on Windows a plain string would be read in the ANSI code page.
-    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+    const std::filesystem::path fsPath(std::u8string(path.begin(), path.end()));
+    // A folder opens on Linux and fails on Windows; both say the same.
+    std::error_code ec;
+    if (std::filesystem::is_directory(fsPath, ec)) throw TabulonError("cannot open the file: it is a folder");
+    std::ifstream file(fsPath, std::ios::binary);
     if (!file) throw TabulonError("cannot open the file: " + std::string(std::strerror(errno)));
     unsigned char magic[8] = {};
     file.read(reinterpret_cast<char*>(magic), sizeof magic);

@@ -189,6 +189,8 @@ class CrossBuild(unittest.TestCase):
         wb.active.title = "計算"
         wb.active["A1"], wb.active["C4"] = 1, "#N/A"
         wb.save(error)
+        folder = d / "フォルダ です.xlsx"
+        folder.mkdir()
         empty = d / "空の シート.xlsx"
         openpyxl.Workbook().save(empty)
         bomb = d / "爆弾 ファイル.xlsx"
@@ -204,6 +206,7 @@ class CrossBuild(unittest.TestCase):
             "truncated": (["convert", truncated, "-o", keep], 1),
             "error value": (["convert", error, "-o", keep], 1),
             "ZIP bomb": (["convert", bomb, "-o", keep], 1),
+            "a folder": (["convert", folder, "-o", keep], 1),
             "no such workbook": (["convert", d / "無い ブック.xlsx", "-o", keep], 1),
             "no such sheet": (["convert", self.book, "--sheet", "無い", "-o", keep], 1),
             "bad range": (["convert", self.book, "--range", "A1:B", "-o", keep], 1),
