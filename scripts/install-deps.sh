@@ -4,6 +4,7 @@
 #
 #   scripts/install-deps.sh            everything: both builds, Wine, the DXF reader,
 #                                      clang for the sanitizer build and fuzzing
+#                                      and the workbook libraries for Windows
 #   scripts/install-deps.sh --native   just what the Linux converter needs
 set -euo pipefail
 
@@ -11,6 +12,7 @@ native=(build-essential cmake ninja-build googletest nlohmann-json3-dev pkg-conf
 everything=(
   "${native[@]}"
   g++-mingw-w64-x86-64-posix
+  libz-mingw-w64-dev dpkg-dev
   wine wine64 xvfb xauth
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales imagemagick
@@ -21,9 +23,11 @@ everything=(
 if [ "${1:-}" = "--native" ]; then
   packages=("${native[@]}")
   want_locale=no
+  want_windows_libraries=no
 else
   packages=("${everything[@]}")
   want_locale=yes
+  want_windows_libraries=yes
 fi
 
 # Not root: hand over to sudo when something has to be installed.
@@ -55,4 +59,11 @@ fi
 # Wine runs the Windows tests in Japanese (code page 932), which needs this locale.
 if [ "$want_locale" = yes ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+# pugixml and minizip for the Windows build, from Debian's sources into
+# build/windows-deps (a quick check once built), as the calling user, who owns
+# the build folder.
+if [ "$want_windows_libraries" = yes ]; then
+  "$(dirname "$0")/build-windows-deps.sh"
 fi

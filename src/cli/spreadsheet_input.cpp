@@ -6,9 +6,7 @@
 #include "core/ascii.h"
 #include "core/errors.h"
 #include "platform/console.h"
-#ifdef TABULON_HAVE_XLSX
 #include "xlsx/xlsx_capture.h"
-#endif
 
 namespace tabulon {
 
@@ -29,8 +27,6 @@ bool IsSpreadsheetFile(const std::string& path) {
     return ext == u8".xlsx" || ext == u8".xlsm";
 }
 
-#ifdef TABULON_HAVE_XLSX
-
 Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command) {
     xlsx::XlsxCaptureOptions options;
     options.sheet = choice.sheet;
@@ -43,15 +39,5 @@ Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& cho
         WriteErr("tabulon " + command + ": warning: " + path + ": " + w + "\n");
     return std::move(result.capture);
 }
-
-#else
-
-Capture CaptureSpreadsheet(const std::string&, const SpreadsheetChoice&, const std::string&) {
-    throw TabulonError(
-        "reading .xlsx workbooks is not available in this build of tabulon (Windows); capture the range with "
-        "the desktop application, or use the Linux build of tabulon");
-}
-
-#endif
 
 }  // namespace tabulon

@@ -1,5 +1,4 @@
-// Workbook (.xlsx) input for the commands: detection and capture. The reader
-// exists in the Linux build only; elsewhere the capture says so.
+// Workbook (.xlsx) input for the commands: detection and capture.
 #pragma once
 
 #include <optional>

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "core/errors.h"
+#include "xlsx/xlsx_zip_open.h"
 
 namespace tabulon::xlsx {
 
@@ -20,16 +21,18 @@ std::string Megabytes(uint64_t bytes) {
 }  // namespace
 
 XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits_(limits) {
+    // The path tagged as UTF-8: on Windows a plain string would be read in the ANSI code page.
+    const std::filesystem::path fsPath(std::u8string(path.begin(), path.end()));
     // A ZIP archive is read from its end and jumped about in: a pipe or a device
     // cannot serve, and a device might never stop giving bytes.
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    const std::filesystem::file_status status = std::filesystem::status(fsPath, ec);
     if (!ec && status.type() != std::filesystem::file_type::regular) {
         throw TabulonError(status.type() == std::filesystem::file_type::directory
                                ? "cannot read a folder as a workbook"
                                : "not a regular file; a workbook is read from a file");
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(fsPath, std::ios::binary);
     if (!file) throw TabulonError("cannot open the file: " + std::string(std::strerror(errno)));
     unsigned char magic[8] = {};
     file.read(reinterpret_cast<char*>(magic), sizeof magic);
@@ -43,7 +46,7 @@ XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits
     if (got < 4 || !(magic[0] == 'P' && magic[1] == 'K' && magic[2] == 3 && magic[3] == 4)) {
         throw TabulonError("not an .xlsx workbook: the file is not a ZIP archive");
     }
-    zip_ = unzOpen64(path.c_str());
+    zip_ = OpenZipArchive(path);
     if (!zip_) throw TabulonError("the workbook is damaged: its ZIP directory cannot be read (truncated file?)");
 }
 

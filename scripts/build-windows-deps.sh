@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# Builds the workbook reader's libraries, pugixml and minizip, for 64-bit Windows
+# (MinGW-w64, static) from Debian's own source packages. zlib for MinGW comes
+# ready-made from Debian (libz-mingw-w64-dev).
+#
+#   scripts/build-windows-deps.sh [DIR]      DIR defaults to build/windows-deps
+#
+# The sources come through a private apt configuration in DIR/apt whose deb-src
+# entries are derived from the system's own sources list, so the system's apt
+# stays as it is and nothing here names a host. The result is
+#   DIR/x86_64-w64-mingw32/include   pugixml.hpp, pugiconfig.hpp, minizip/*.h
+#   DIR/x86_64-w64-mingw32/lib       libpugixml.a, libminizip.a
+#   DIR/source-versions.txt          the exact Debian versions built
+# A finished build is kept: a second run only checks its stamp, unless this
+# script has changed since.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+dir=${1:-$root/build/windows-deps}
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+
+host=x86_64-w64-mingw32
+cc=$host-gcc-posix
+cxx=$host-g++-posix
+ar=$host-ar
+prefix=$dir/$host
+stamp=$dir/.built
+versions=$dir/source-versions.txt
+script_hash=$(sha256sum "${BASH_SOURCE[0]}" | cut -d' ' -f1)
+
+say() { echo "windows-deps: $*"; }
+fail() { echo "windows-deps: $*" >&2; exit 1; }
+
+up_to_date() {
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$script_hash" ] &&
+    [ -f "$prefix/lib/libpugixml.a" ] && [ -f "$prefix/lib/libminizip.a" ] && [ -f "$versions" ]
+}
+
+if up_to_date; then
+  say "up to date in $dir: $(cut -d' ' -f1,2 "$versions" | paste -sd, | sed 's/,/, /g')"
+  exit 0
+fi
+
+# One build at a time (install-deps and a configure may both ask).
+exec 9>"$dir/.lock"
+flock 9
+if up_to_date; then
+  say "up to date in $dir"
+  exit 0
+fi
+
+for tool in apt-get apt-cache dpkg-source "$cc" "$cxx" "$ar"; do
+  command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing: run scripts/install-deps.sh"
+done
+[ -f "/usr/$host/include/zlib.h" ] && [ -f "/usr/$host/lib/libz.a" ] ||
+  fail "zlib for MinGW is missing (libz-mingw-w64-dev): run scripts/install-deps.sh"
+
+start=$(date +%s)
+log=$dir/build.log
+: >"$log"
+
+# --- a private apt configuration with deb-src entries ----------------------------
+apt_dir=$dir/apt
+mkdir -p "$apt_dir/sources.list.d" "$apt_dir/state/lists/partial" "$apt_dir/cache/archives/partial"
+: >"$apt_dir/sources.list"
+system_sources=/etc/apt/sources.list.d/debian.sources
+system_list=/etc/apt/sources.list
+derived=$apt_dir/sources.list.d/debian-src.sources
+if [ -f "$system_sources" ]; then
+  # deb822: every stanza that offers binaries gets its source twin, with the same
+  # URIs, suites, components and signing key.
+  awk '
+    function flush() {
+      if (isdeb && !disabled && uris != "" && suites != "") {
+        if (out++) print ""
+        print "Types: deb-src"
+        print "URIs: " uris
+        print "Suites: " suites
+        if (components != "") print "Components: " components
+        if (signedby != "") print "Signed-By: " signedby
+      }
+      isdeb = disabled = 0; uris = suites = components = signedby = ""
+    }
+    /^[ \t]*#/ { next }
+    /^[ \t]*$/ { flush(); next }
+    {
+      key = $1; sub(/:$/, "", key); value = $0; sub(/^[^:]*:[ \t]*/, "", value)
+      if (key == "Types") { n = split(value, types, /[ \t]+/); for (i = 1; i <= n; i++) if (types[i] == "deb") isdeb = 1 }
+      else if (key == "URIs") uris = value
+      else if (key == "Suites") suites = value
+      else if (key == "Components") components = value
+      else if (key == "Signed-By") signedby = value
+      else if (key == "Enabled" && tolower(value) == "no") disabled = 1
+    }
+    END { flush() }
+  ' "$system_sources" >"$derived"
+elif [ -f "$system_list" ]; then
+  derived=$apt_dir/sources.list.d/debian-src.list
+  sed -n 's/^[ \t]*deb[ \t]/deb-src /p' "$system_list" >"$derived"
+fi
+[ -s "$derived" ] || fail "no Debian sources found in $system_sources or $system_list"
+
+apt_options=(
+  -o "Dir::Etc::SourceList=$apt_dir/sources.list"
+  -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+  -o "Dir::State=$apt_dir/state"
+  -o "Dir::Cache=$apt_dir/cache"
+)
+# apt hands downloads to its _apt user when run as root; that user may not
+# reach a build folder, so the download stays with us.
+[ "$(id -u)" -eq 0 ] && apt_options+=(-o "APT::Sandbox::User=root")
+
+say "reading the source index (private apt configuration in $apt_dir)"
+apt-get "${apt_options[@]}" -qq update >>"$log" 2>&1 || { cat "$log" >&2; fail "apt-get update failed"; }
+
+# --- the source packages ---------------------------------------------------------
+# Asked for by their binary package names: apt picks whichever source package
+# builds them (minizip has its own in Debian 12 and lives in zlib's later).
+src_dir=$dir/src
+mkdir -p "$src_dir"
+# Which .dsc files apt picks: asked in an empty folder, so it lists every file.
+probe=$(mktemp -d)
+trap 'rm -rf "$probe"' EXIT
+dscs=$(cd "$probe" && apt-get "${apt_options[@]}" -q source --print-uris libpugixml-dev libminizip-dev 2>>"$log" |
+  sed -n "s/^'[^']*' \([^ ]*\.dsc\) .*/\1/p") || { cat "$log" >&2; fail "apt-get source --print-uris failed"; }
+[ -n "$dscs" ] || { cat "$log" >&2; fail "apt found no source packages for pugixml and minizip"; }
+# Files already in the folder are not fetched again.
+(cd "$src_dir" && apt-get "${apt_options[@]}" -q source --download-only libpugixml-dev libminizip-dev) >>"$log" 2>&1 ||
+  { cat "$log" >&2; fail "apt-get source failed"; }
+pugixml_src=""
+minizip_src=""
+for dsc in $dscs; do
+  name=$(awk '/^Source:/ {print $2; exit}' "$src_dir/$dsc")
+  version=$(awk '/^Version:/ {print $2; exit}' "$src_dir/$dsc")
+  tree=$src_dir/${dsc%.dsc}
+  if [ ! -d "$tree" ]; then
+    say "unpacking Debian source $name $version"
+    # apt has checked the files against the signed index; dpkg-source may warn
+    # that it has no keyring for the uploader's own signature.
+    rm -rf "$tree.tmp"
+    dpkg-source -x "$src_dir/$dsc" "$tree.tmp" >>"$log" 2>&1 || { cat "$log" >&2; fail "dpkg-source -x $dsc failed"; }
+    mv "$tree.tmp" "$tree"
+  fi
+  found=$(find "$tree" -name pugixml.cpp -path '*/src/*' -print -quit)
+  if [ -n "$found" ]; then
+    pugixml_src=$(dirname "$found")
+    pugixml_version=$version
+    pugixml_package=$name
+  fi
+  found=$(find "$tree" -name unzip.c -print -quit)
+  if [ -n "$found" ] && [ -f "$(dirname "$found")/ioapi.c" ]; then
+    minizip_src=$(dirname "$found")
+    minizip_version=$version
+    minizip_package=$name
+  fi
+done
+[ -n "$pugixml_src" ] || fail "the Debian sources hold no pugixml (see $log)"
+[ -n "$minizip_src" ] || fail "the Debian sources hold no minizip (see $log)"
+
+# --- the build: static archives, one folder for headers and libraries -------------
+say "building pugixml $pugixml_version and minizip $minizip_version with $cxx"
+obj=$dir/obj
+rm -rf "$obj" "$prefix.tmp"
+mkdir -p "$obj/pugixml" "$obj/minizip" "$prefix.tmp/include/minizip" "$prefix.tmp/lib"
+flags=(-O2 -w)
+# The two compilers share the machine's cores.
+"$cxx" "${flags[@]}" -c "$pugixml_src/pugixml.cpp" -o "$obj/pugixml/pugixml.o" >>"$log" 2>&1 &
+pugixml_job=$!
+minizip_files=(ioapi.c mztools.c unzip.c zip.c iowin32.c)
+for file in "${minizip_files[@]}"; do
+  "$cc" "${flags[@]}" -c "$minizip_src/$file" -o "$obj/minizip/${file%.c}.o" >>"$log" 2>&1 ||
+    { wait "$pugixml_job" || true; cat "$log" >&2; fail "compiling minizip's $file failed"; }
+done
+wait "$pugixml_job" || { cat "$log" >&2; fail "compiling pugixml failed"; }
+"$ar" rcs "$prefix.tmp/lib/libpugixml.a" "$obj/pugixml/pugixml.o"
+"$ar" rcs "$prefix.tmp/lib/libminizip.a" "$obj"/minizip/*.o
+cp "$pugixml_src/pugixml.hpp" "$pugixml_src/pugiconfig.hpp" "$prefix.tmp/include/"
+for header in crypt.h ioapi.h mztools.h unzip.h zip.h iowin32.h; do
+  cp "$minizip_src/$header" "$prefix.tmp/include/minizip/"
+done
+rm -rf "$prefix" "$obj"
+mv "$prefix.tmp" "$prefix"
+
+zlib_version=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev 2>/dev/null || echo unknown)
+{
+  echo "pugixml $pugixml_version (Debian source package $pugixml_package)"
+  echo "minizip $minizip_version (Debian source package $minizip_package)"
+  echo "zlib $zlib_version (Debian package libz-mingw-w64-dev)"
+} >"$versions"
+echo "$script_hash" >"$stamp"
+sed 's/^/windows-deps: /' "$versions"
+say "built in $dir in $(($(date +%s) - start)) s"
