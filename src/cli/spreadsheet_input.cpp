@@ -27,17 +27,35 @@ bool IsSpreadsheetFile(const std::string& path) {
 
 #ifdef TABULON_HAVE_XLSX
 
-Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command) {
+namespace {
+
+xlsx::XlsxCaptureOptions OptionsOf(const SpreadsheetChoice& choice) {
     xlsx::XlsxCaptureOptions options;
     options.sheet = choice.sheet;
     options.range = choice.range;
-    xlsx::XlsxCaptureResult result = xlsx::CaptureXlsx(path, options);
+    return options;
+}
+
+// Which sheet and range were taken, and what could not be reproduced.
+void Report(const std::string& path, const xlsx::XlsxCaptureResult& result, const std::string& command) {
     WriteOut("Sheet \"" + result.sheet + "\", range " + xlsx::RangeName(result.range) + " (" + result.rangeOrigin +
              "): " + std::to_string(result.range.Rows()) + " rows x " + std::to_string(result.range.Cols()) +
              " columns\n");
     for (const std::string& w : result.warnings)
         WriteErr("tabulon " + command + ": warning: " + path + ": " + w + "\n");
+}
+
+}  // namespace
+
+Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command) {
+    xlsx::XlsxCaptureResult result = xlsx::CaptureXlsx(path, OptionsOf(choice));
+    Report(path, result, command);
     return std::move(result.capture);
+}
+
+void CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command,
+                        CaptureSink& sink) {
+    Report(path, xlsx::CaptureXlsx(path, OptionsOf(choice), sink), command);
 }
 
 #else
@@ -46,6 +64,11 @@ Capture CaptureSpreadsheet(const std::string&, const SpreadsheetChoice&, const s
     throw TabulonError(
         "reading .xlsx workbooks is not available in this build of tabulon (Windows); capture the range with "
         "the desktop application, or use the Linux build of tabulon");
+}
+
+void CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command,
+                        CaptureSink&) {
+    CaptureSpreadsheet(path, choice, command);
 }
 
 #endif
