@@ -105,16 +105,4 @@ std::string DecodeEscapes(const char* text) {
     return out;
 }
 
-std::string StringItemText(pugi::xml_node item) {
-    std::string text;
-    for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
-        if (IsElement(child, "t")) {
-            text += child.child_value();
-        } else if (IsElement(child, "r")) {
-            if (pugi::xml_node t = FirstChild(child, "t")) text += t.child_value();
-        }
-    }
-    return DecodeEscapes(text.c_str());
-}
-
 }  // namespace tabulon::xlsx

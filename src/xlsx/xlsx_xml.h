@@ -43,11 +43,6 @@ inline bool BoolAttribute(pugi::xml_node node, const char* name) {
 // column where the XML goes wrong.
 pugi::xml_document ParsePart(std::string& data, const std::string& partName);
 
-// The text of a string item (<si>, <is>): its <t>, or the <t> of its rich-text
-// runs joined; phonetic guides (<rPh>) are not part of the text. _xHHHH_ escapes
-// are decoded.
-std::string StringItemText(pugi::xml_node item);
-
 // Decodes the _xHHHH_ escapes the format uses for characters XML cannot hold.
 std::string DecodeEscapes(const char* text);
 
