@@ -345,12 +345,12 @@ class StreamedSheets(Workbooks):
     capture is the one of the plain sheet, and a capture that fails part-way
     leaves the earlier file alone."""
 
-    def make(self, name="plain.xlsx"):
+    def make(self, name="plain.xlsx", rows=30):
         wb = openpyxl.Workbook()
         ws = wb.active
         ws.title = "表"
         thin = Side(style="thin")
-        for r in range(1, 31):
+        for r in range(1, rows + 1):
             ws.row_dimensions[r].height = 12 + r % 4
             for c in range(1, 7):
                 cell = ws.cell(r, c, "部材-%d" % (r * 10 + c) if c % 2 else r * 1.5 + c)
@@ -409,14 +409,15 @@ class StreamedSheets(Workbooks):
         self.assertEqual(capture["cells"][0]["rowH"], 13)
 
     def test_a_fault_far_down_the_sheet_leaves_the_earlier_capture(self):
-        book = self.make()
+        # Far enough down that the first part of the new file has been written.
+        book = self.make(rows=1500)
         out = self.dir / "capture.json"
         out.write_text("the earlier capture")
         patch(book, "xl/worksheets/sheet1.xml", lambda x: x.replace(
-            '<c r="B30" t="n"><v>', '<c r="B30" t="e"><v>#DIV/0!</v></c><c r="Z30"><v>'))
+            '<c r="B1500" t="n"><v>', '<c r="B1500" t="e"><v>#DIV/0!</v></c><c r="Z1500"><v>'))
         code, _, stderr = run("capture", book, "-o", out)
         self.assertEqual(code, 1, stderr)
-        self.assertIn("!B30 holds the error value #DIV/0!", stderr)
+        self.assertIn("!B1500 holds the error value #DIV/0!", stderr)
         self.assertEqual(out.read_text(), "the earlier capture")
         self.assertEqual(sorted(p.name for p in self.dir.iterdir()), sorted(["capture.json", "plain.xlsx"]))
 
