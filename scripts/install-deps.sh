@@ -8,7 +8,7 @@
 #   scripts/install-deps.sh --native   just what the Linux converter needs
 set -euo pipefail
 
-native=(build-essential cmake ninja-build googletest nlohmann-json3-dev pkg-config libminizip-dev libpugixml-dev librsvg2-dev)
+native=(build-essential cmake ninja-build googletest nlohmann-json3-dev pkg-config libminizip-dev libpugixml-dev libexpat1-dev librsvg2-dev)
 everything=(
   "${native[@]}"
   g++-mingw-w64-x86-64-posix

@@ -8,6 +8,7 @@
 #include "cli/cli_paths.h"
 #include "cli/spreadsheet_input.h"
 #include "core/capture_file.h"
+#include "core/capture_sink.h"
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/settings_file.h"
@@ -79,14 +80,16 @@ int RunCapture(const std::vector<std::string>& args) {
         CheckReplaceable(target, options.readOnlyOutput);
         std::optional<ScaleSettings> settings;
         if (options.settings) settings = ReadSettingsOption(*options.settings);
-        Capture capture;
+        // Written as the workbook is read; the file replaces the target only once complete.
+        CaptureFileSink file(target, settings, options.readOnlyOutput);
         try {
-            capture = CaptureSpreadsheet(*input, options.choice, kCommand);
+            CaptureSpreadsheet(*input, options.choice, kCommand, file);
+        } catch (const FileError&) {
+            throw;
         } catch (const TabulonError& e) {
             return Failure(kCommand, *input + ": " + e.what());
         }
-        AtomicWriteFile(target, WriteCaptureFile(capture.table, capture.texts, settings, capture.source),
-                        options.readOnlyOutput);
+        file.Commit();
         WriteOut("Wrote " + target + "\n");
         return kExitOk;
     } catch (const TabulonError& e) {

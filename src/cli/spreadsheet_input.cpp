@@ -27,17 +27,35 @@ bool IsSpreadsheetFile(const std::string& path) {
     return ext == u8".xlsx" || ext == u8".xlsm";
 }
 
-Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command) {
+namespace {
+
+xlsx::XlsxCaptureOptions OptionsOf(const SpreadsheetChoice& choice) {
     xlsx::XlsxCaptureOptions options;
     options.sheet = choice.sheet;
     options.range = choice.range;
-    xlsx::XlsxCaptureResult result = xlsx::CaptureXlsx(path, options);
+    return options;
+}
+
+// Which sheet and range were taken, and what could not be reproduced.
+void Report(const std::string& path, const xlsx::XlsxCaptureResult& result, const std::string& command) {
     WriteOut("Sheet \"" + result.sheet + "\", range " + xlsx::RangeName(result.range) + " (" + result.rangeOrigin +
              "): " + std::to_string(result.range.Rows()) + " rows x " + std::to_string(result.range.Cols()) +
              " columns\n");
     for (const std::string& w : result.warnings)
         WriteErr("tabulon " + command + ": warning: " + path + ": " + w + "\n");
+}
+
+}  // namespace
+
+Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command) {
+    xlsx::XlsxCaptureResult result = xlsx::CaptureXlsx(path, OptionsOf(choice));
+    Report(path, result, command);
     return std::move(result.capture);
+}
+
+void CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command,
+                        CaptureSink& sink) {
+    Report(path, xlsx::CaptureXlsx(path, OptionsOf(choice), sink), command);
 }
 
 }  // namespace tabulon

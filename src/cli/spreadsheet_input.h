@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capture_file.h"
+#include "core/capture_sink.h"
 
 namespace tabulon {
 
@@ -22,5 +23,9 @@ bool IsSpreadsheetFile(const std::string& path);
 // reproduced. Throws TabulonError with the reason when the workbook cannot be
 // captured.
 Capture CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command);
+
+// The same capture handed to sink a row at a time as the workbook is read.
+void CaptureSpreadsheet(const std::string& path, const SpreadsheetChoice& choice, const std::string& command,
+                        CaptureSink& sink);
 
 }  // namespace tabulon

@@ -708,17 +708,13 @@ Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnin
     return reader.Finish(warnings);
 }
 
-std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const std::optional<ScaleSettings>& scales,
-                             const std::optional<CaptureSource>& source) {
-    const int32_t rows = table.TableRows;
-    const int32_t cols = table.TableCols;
-    if (rows < 0 || cols < 0 || table.cells.size() != static_cast<size_t>(rows) * static_cast<size_t>(cols)) {
-        throw TabulonError("capture file: the table holds " + std::to_string(table.cells.size()) + " cells for " +
-                           std::to_string(rows) + " x " + std::to_string(cols));
+CaptureFileWriter::CaptureFileWriter(std::string& out, int32_t rows, int32_t cols,
+                                     const std::optional<ScaleSettings>& scales,
+                                     const std::optional<CaptureSource>& source)
+    : out_(out), rows_(rows), cols_(cols) {
+    if (rows < 0 || cols < 0) {
+        throw TabulonError("capture file: a table of " + std::to_string(rows) + " x " + std::to_string(cols));
     }
-
-    std::string out;
-    out.reserve(256 + table.cells.size() * 200);
     out += "{\n \"rows\": ";
     AppendInt(out, rows);
     out += ",\n \"cols\": ";
@@ -770,20 +766,45 @@ std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, con
         }
         out += '}';
     }
-
     out += ",\n \"cells\": [";
+}
+
+void CaptureFileWriter::AddCell(const TXlsxCellAttr& cell, const std::string& text) {
+    const size_t i = count_++;
+    if (count_ > static_cast<size_t>(rows_) * static_cast<size_t>(cols_)) {
+        throw TabulonError("capture file: more cells than " + std::to_string(rows_) + " x " + std::to_string(cols_));
+    }
+    std::string& out = out_;
+    out += i == 0 ? "\n  {" : ",\n  {";
+    AppendCellFields(out, cell, i);
+    if (text != cell.str) AppendStringField(out, "text", text, i);
+    out += '}';
+}
+
+void CaptureFileWriter::Finish() {
+    if (count_ != static_cast<size_t>(rows_) * static_cast<size_t>(cols_)) {
+        throw TabulonError("capture file: " + std::to_string(count_) + " cells for " + std::to_string(rows_) + " x " +
+                           std::to_string(cols_));
+    }
+    out_ += count_ == 0 ? "]\n}\n" : "\n ]\n}\n";
+}
+
+std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts, const std::optional<ScaleSettings>& scales,
+                             const std::optional<CaptureSource>& source) {
+    const int32_t rows = table.TableRows;
+    const int32_t cols = table.TableCols;
+    if (rows < 0 || cols < 0 || table.cells.size() != static_cast<size_t>(rows) * static_cast<size_t>(cols)) {
+        throw TabulonError("capture file: the table holds " + std::to_string(table.cells.size()) + " cells for " +
+                           std::to_string(rows) + " x " + std::to_string(cols));
+    }
+    std::string out;
+    out.reserve(256 + table.cells.size() * 200);
+    CaptureFileWriter writer(out, rows, cols, scales, source);
     size_t i = 0;
     for (int32_t r = 1; r <= rows; ++r) {
-        for (int32_t c = 1; c <= cols; ++c, ++i) {
-            const TXlsxCellAttr& cell = table.cells[i];
-            out += i == 0 ? "\n  {" : ",\n  {";
-            AppendCellFields(out, cell, i);
-            const std::string& text = texts.Get(c, r);
-            if (text != cell.str) AppendStringField(out, "text", text, i);
-            out += '}';
-        }
+        for (int32_t c = 1; c <= cols; ++c, ++i) writer.AddCell(table.cells[i], texts.Get(c, r));
     }
-    out += i == 0 ? "]\n}\n" : "\n ]\n}\n";
+    writer.Finish();
     return out;
 }
 

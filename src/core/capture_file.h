@@ -39,4 +39,25 @@ std::string WriteCaptureFile(const CellTable& table, const GridTexts& texts,
                              const std::optional<ScaleSettings>& settings,
                              const std::optional<CaptureSource>& source = std::nullopt);
 
+// Writes a capture file a cell at a time into out, which the caller may empty
+// into a file whenever it likes: for captures too large to hold twice. The
+// constructor writes the head; then AddCell() for every record, row by row;
+// then Finish(). WriteCaptureFile writes the same bytes.
+class CaptureFileWriter {
+public:
+    CaptureFileWriter(std::string& out, int32_t rows, int32_t cols, const std::optional<ScaleSettings>& settings,
+                      const std::optional<CaptureSource>& source);
+    // The record's fields 1-11 and captured text, and text as its working text
+    // when that differs.
+    void AddCell(const TXlsxCellAttr& cell, const std::string& text);
+    // Closes the file; throws TabulonError unless rows x cols records were added.
+    void Finish();
+
+private:
+    std::string& out_;
+    int32_t rows_;
+    int32_t cols_;
+    size_t count_ = 0;
+};
+
 }  // namespace tabulon

@@ -54,9 +54,9 @@ XlsxArchive::~XlsxArchive() {
     if (zip_) unzClose(static_cast<unzFile>(zip_));
 }
 
-std::optional<std::string> XlsxArchive::Read(const std::string& name) {
+bool XlsxArchive::Stream(const std::string& name, const std::function<void(std::string_view)>& consume) {
     unzFile zip = static_cast<unzFile>(zip_);
-    if (unzLocateFile(zip, name.c_str(), 2) != UNZ_OK) return std::nullopt;
+    if (unzLocateFile(zip, name.c_str(), 2) != UNZ_OK) return false;
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
         throw TabulonError("the workbook is damaged: part " + name + " cannot be read");
@@ -65,42 +65,67 @@ std::optional<std::string> XlsxArchive::Read(const std::string& name) {
     if (unzOpenCurrentFile(zip) != UNZ_OK) {
         throw TabulonError("the workbook is damaged: part " + name + " cannot be opened");
     }
-    std::string data;
-    const uint64_t declared = info.uncompressed_size;
-    if (declared <= limits_.maxEntryBytes) data.reserve(static_cast<size_t>(declared));
+    // The part stays open until this ends, however it ends.
+    struct Closer {
+        unzFile zip;
+        bool open = true;
+        ~Closer() {
+            if (open) unzCloseCurrentFile(zip);
+        }
+    } closer{zip};
+    const bool counts = counted_.insert(name).second;
     char buffer[1 << 16];
     const uint64_t compressed = info.compressed_size == 0 ? 1 : info.compressed_size;
+    uint64_t size = 0;
     while (true) {
         int n = unzReadCurrentFile(zip, buffer, sizeof buffer);
         if (n < 0) {
-            unzCloseCurrentFile(zip);
             throw TabulonError("the workbook is damaged: part " + name + " does not inflate (error " +
                                std::to_string(n) + ")");
         }
         if (n == 0) break;
-        data.append(buffer, static_cast<size_t>(n));
-        total_ += static_cast<uint64_t>(n);
-        const uint64_t size = data.size();
+        size += static_cast<uint64_t>(n);
+        if (counts) total_ += static_cast<uint64_t>(n);
         const char* why = nullptr;
         if (size > limits_.maxEntryBytes)
             why = "is larger than the limit of ";
         else if (total_ > limits_.maxTotalBytes)
             why = "takes the workbook past the limit of ";
         if (why) {
-            unzCloseCurrentFile(zip);
             const uint64_t limit = size > limits_.maxEntryBytes ? limits_.maxEntryBytes : limits_.maxTotalBytes;
             throw TabulonError("part " + name + " " + why + Megabytes(limit) +
                                " uncompressed; refusing to read a workbook that may be a ZIP bomb");
         }
         if (size > limits_.ratioFloorBytes && size / compressed > limits_.maxRatio) {
-            unzCloseCurrentFile(zip);
             throw TabulonError("part " + name + " inflates more than " + std::to_string(limits_.maxRatio) +
                                " times its compressed size; refusing to read a workbook that may be a ZIP bomb");
         }
+        consume(std::string_view(buffer, static_cast<size_t>(n)));
     }
+    closer.open = false;
     if (unzCloseCurrentFile(zip) == UNZ_CRCERROR) {
         throw TabulonError("the workbook is damaged: part " + name + " fails its CRC check");
     }
+    return true;
+}
+
+std::optional<std::string> XlsxArchive::Read(const std::string& name) {
+    std::string data;
+    bool sized = false;
+    const bool found = Stream(name, [&](std::string_view piece) {
+        if (!sized) {
+            // The declared size is a hint only: the limits above hold whatever it says.
+            unz_file_info64 info{};
+            if (unzGetCurrentFileInfo64(static_cast<unzFile>(zip_), &info, nullptr, 0, nullptr, 0, nullptr, 0) ==
+                    UNZ_OK &&
+                info.uncompressed_size <= limits_.maxEntryBytes) {
+                data.reserve(static_cast<size_t>(info.uncompressed_size));
+            }
+            sized = true;
+        }
+        data.append(piece);
+    });
+    if (!found) return std::nullopt;
     return data;
 }
 

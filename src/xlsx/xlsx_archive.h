@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace tabulon::xlsx {
 
@@ -32,10 +35,17 @@ public:
     // As Read, but a missing part is an error naming it.
     std::string ReadRequired(const std::string& name);
 
+    // Inflates the part a piece at a time into consume, under the same limits,
+    // so that a large part never sits in memory whole. Returns false when the
+    // archive has no such part. A part read again does not count twice towards
+    // the limit of all parts.
+    bool Stream(const std::string& name, const std::function<void(std::string_view)>& consume);
+
 private:
     void* zip_ = nullptr;
     ArchiveLimits limits_;
     uint64_t total_ = 0;
+    std::set<std::string> counted_;  // parts already counted towards total_
 };
 
 }  // namespace tabulon::xlsx

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/capture_file.h"
+#include "core/capture_sink.h"
 #include "xlsx/xlsx_archive.h"
 #include "xlsx/xlsx_units.h"
 
@@ -33,5 +34,11 @@ struct XlsxCaptureResult {
 // Reads the workbook at path (UTF-8) and captures the range. Throws TabulonError
 // with a message that says what is wrong with the file, the sheet or the range.
 XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions& options = {});
+
+// The same capture handed to sink a row at a time as the sheet is read, so that
+// memory does not grow with the rows; result.capture stays empty. The sheet is
+// read twice: for its sizes, merged areas and extent, then for the cells.
+// Faults found after the first row was handed on still throw, before End().
+XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions& options, CaptureSink& sink);
 
 }  // namespace tabulon::xlsx

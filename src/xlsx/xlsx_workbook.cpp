@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/number_format.h"
 #include "xlsx/xlsx_colors.h"
+#include "xlsx/xlsx_stream.h"
 #include "xlsx/xlsx_units.h"
 #include "xlsx/xlsx_xml.h"
 
@@ -299,16 +300,55 @@ void XlsxWorkbook::ReadStyles(const std::string& part, const std::string& themeP
     }
 }
 
-void XlsxWorkbook::ReadSharedStrings(const std::string& part) {
-    auto data = archive_->Read(part);
-    if (!data) return;
-    pugi::xml_document doc = ParsePart(*data, part);
-    for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
-        if (!IsElement(si, "si")) continue;
-        double runSize = 0;
-        sharedStrings_.push_back(StringItemText(si, &runSize));
-        sharedStringSizes_.push_back(runSize);
+namespace {
+
+// The string items of the shared strings part, read as a stream: a workbook's
+// strings can take many times their size as a tree.
+class SharedStringsHandler : public XmlStreamHandler {
+public:
+    SharedStringsHandler(std::vector<std::string>& strings, std::vector<double>& sizes)
+        : strings_(strings), sizes_(sizes) {}
+
+    void Start(const char* name, const char** attributes) override {
+        const size_t depth = depth_++;
+        if (inItem_) {
+            item_.Start(name, depth - 1, attributes);
+        } else if (depth == 1 && std::strcmp(name, "si") == 0) {
+            inItem_ = true;
+            item_.Begin();
+        }
     }
+
+    void End(const char*) override {
+        const size_t depth = --depth_;
+        if (!inItem_) return;
+        if (depth == 1) {
+            strings_.push_back(item_.Finish());
+            sizes_.push_back(item_.RunSize());
+            inItem_ = false;
+        } else {
+            item_.End(depth - 1);
+        }
+    }
+
+    void Text(std::string_view text) override {
+        if (inItem_) item_.Text(text, depth_ - 1);
+    }
+
+private:
+    std::vector<std::string>& strings_;
+    std::vector<double>& sizes_;
+    size_t depth_ = 0;
+    bool inItem_ = false;
+    StringItemReader item_;
+};
+
+}  // namespace
+
+void XlsxWorkbook::ReadSharedStrings(const std::string& part) {
+    SharedStringsHandler handler(sharedStrings_, sharedStringSizes_);
+    StreamPart(*archive_, part, handler);
+    sharedStrings_.shrink_to_fit();
 }
 
 const std::string& XlsxWorkbook::SharedString(size_t index) const {

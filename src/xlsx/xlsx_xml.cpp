@@ -105,24 +105,4 @@ std::string DecodeEscapes(const char* text) {
     return out;
 }
 
-std::string StringItemText(pugi::xml_node item, double* runSize) {
-    std::string text;
-    double size = 0;
-    bool agree = true, anyRun = false;
-    for (pugi::xml_node child = item.first_child(); child; child = child.next_sibling()) {
-        if (IsElement(child, "t")) {
-            text += child.child_value();
-            agree = false;  // plain text beside runs takes the cell's own size
-        } else if (IsElement(child, "r")) {
-            if (pugi::xml_node t = FirstChild(child, "t")) text += t.child_value();
-            anyRun = true;
-            const double sz = FirstChild(FirstChild(child, "rPr"), "sz").attribute("val").as_double(0);
-            if (!(sz > 0) || (size > 0 && sz != size)) agree = false;
-            size = sz;
-        }
-    }
-    if (runSize) *runSize = anyRun && agree ? size : 0;
-    return DecodeEscapes(text.c_str());
-}
-
 }  // namespace tabulon::xlsx

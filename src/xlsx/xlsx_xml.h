@@ -43,12 +43,6 @@ inline bool BoolAttribute(pugi::xml_node node, const char* name) {
 // column where the XML goes wrong.
 pugi::xml_document ParsePart(std::string& data, const std::string& partName);
 
-// The text of a string item (<si>, <is>): its <t>, or the <t> of its rich-text
-// runs joined; phonetic guides (<rPh>) are not part of the text. _xHHHH_ escapes
-// are decoded. runSize, when given, is set to the font size of the rich-text runs
-// when every run gives one and they all agree, and to 0 otherwise.
-std::string StringItemText(pugi::xml_node item, double* runSize = nullptr);
-
 // Decodes the _xHHHH_ escapes the format uses for characters XML cannot hold.
 std::string DecodeEscapes(const char* text);
 

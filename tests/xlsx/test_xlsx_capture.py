@@ -8,6 +8,7 @@ for what openpyxl cannot write, by editing its parts with zipfile), captured by
 import datetime
 import json
 import pathlib
+import random
 import re
 import shutil
 import subprocess
@@ -458,6 +459,97 @@ class BadFiles(Workbooks):
             with self.subTest(args=args):
                 code, _, stderr = run(*args)
                 self.assertEqual(code, 2, stderr)
+
+
+class StreamedSheets(Workbooks):
+    """The sheet is read as a stream, row by row; however its rows are listed, the
+    capture is the one of the plain sheet, and a capture that fails part-way
+    leaves the earlier file alone."""
+
+    def make(self, name="plain.xlsx", rows=30):
+        wb = openpyxl.Workbook()
+        ws = wb.active
+        ws.title = "表"
+        thin = Side(style="thin")
+        for r in range(1, rows + 1):
+            ws.row_dimensions[r].height = 12 + r % 4
+            for c in range(1, 7):
+                cell = ws.cell(r, c, "部材-%d" % (r * 10 + c) if c % 2 else r * 1.5 + c)
+                if (r + c) % 3 == 0:
+                    cell.border = Border(top=thin, bottom=thin, left=thin, right=thin)
+        ws.merge_cells("B5:C6")
+        ws.merge_cells("D28:F30")
+        path = self.dir / name
+        wb.save(path)
+        return path
+
+    @staticmethod
+    def rows_of(xml):
+        head, rest = xml.split("<sheetData>", 1)
+        body, tail = rest.split("</sheetData>", 1)
+        rows = re.findall(r"<row .*?</row>", body)
+        return head, rows, tail
+
+    def test_rows_in_any_order_and_prefixed_names_capture_alike(self):
+        def shuffled(xml):
+            head, rows, tail = self.rows_of(xml)
+            random.Random(7).shuffle(rows)
+            return head + "<sheetData>" + "".join(rows) + "</sheetData>" + tail
+
+        def prefixed(xml):
+            xml = xml.replace("<worksheet ", '<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/'
+                              '2006/main" ', 1).replace("</worksheet>", "</x:worksheet>")
+            return re.sub(r"<(/?)(sheetData|row|c|v|is|t|mergeCells|mergeCell)([ >/])", r"<\1x:\2\3", xml)
+
+        def without_row_numbers(xml):
+            return re.sub(r'<row r="\d+"', "<row", xml)
+
+        plain = self.make()
+        for args in ([], ["--range", "B4:E29"], ["--range", "A1:C2"]):
+            want, _, _ = self.capture(plain, *args)
+            for name, edit in (("shuffled", shuffled), ("prefixed", prefixed), ("no row numbers", without_row_numbers)):
+                with self.subTest(name, args=args):
+                    book = self.make(name.replace(" ", "-") + ".xlsx")
+                    patch(book, "xl/worksheets/sheet1.xml", edit)
+                    got, _, _ = self.capture(book, *args)
+                    got["source"]["workbook"] = want["source"]["workbook"]
+                    self.assertEqual(got, want)
+
+    def test_row_listed_twice_counts_its_last_listing(self):
+        book = self.make()
+
+        def twice(xml):
+            head, rows, tail = self.rows_of(xml)
+            again = rows[2].replace('ht="15"', 'ht="30"').replace("<v>", "<v>9", 1)
+            return head + "<sheetData>" + "".join(rows) + again + "</sheetData>" + tail
+
+        patch(book, "xl/worksheets/sheet1.xml", twice)
+        capture, _, _ = self.capture(book, "--range", "A1:F5")
+        third = capture["cells"][2 * 6: 3 * 6]
+        self.assertEqual({c["rowH"] for c in third}, {30})
+        self.assertEqual(capture["cells"][0]["rowH"], 13)
+
+    def test_a_fault_far_down_the_sheet_leaves_the_earlier_capture(self):
+        # Far enough down that the first part of the new file has been written.
+        book = self.make(rows=1500)
+        out = self.dir / "capture.json"
+        out.write_text("the earlier capture")
+        patch(book, "xl/worksheets/sheet1.xml", lambda x: x.replace(
+            '<c r="B1500" t="n"><v>', '<c r="B1500" t="e"><v>#DIV/0!</v></c><c r="Z1500"><v>'))
+        code, _, stderr = run("capture", book, "-o", out)
+        self.assertEqual(code, 1, stderr)
+        self.assertIn("!B1500 holds the error value #DIV/0!", stderr)
+        self.assertEqual(out.read_text(), "the earlier capture")
+        self.assertEqual(sorted(p.name for p in self.dir.iterdir()), sorted(["capture.json", "plain.xlsx"]))
+
+    def test_document_type_declarations_are_refused(self):
+        book = self.make()
+        patch(book, "xl/worksheets/sheet1.xml", lambda x: x.replace(
+            "<worksheet", '<!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;">]><worksheet',
+            1))
+        _, stderr = self.capture(book, expect=1)
+        self.assertIn("xl/worksheets/sheet1.xml is not well-formed XML", stderr)
+        self.assertIn("document type declaration", stderr)
 
 
 class RoundTrip(Workbooks):
