@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "platform/win_resource.h"
 #include "platform/win_text.h"
 
 namespace tabulon {
@@ -18,22 +19,17 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path) {
     std::wstring wide = Utf8ToWide(path);
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("cannot open", path, GetLastError());
+    const UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail("cannot open", path, GetLastError());
     std::string data;
     char buf[65536];
     for (;;) {
         DWORD n = 0;
-        if (!ReadFile(file, buf, sizeof buf, &n, nullptr)) {
-            DWORD error = GetLastError();
-            CloseHandle(file);
-            Fail("cannot read", path, error);
-        }
+        if (!ReadFile(file.get(), buf, sizeof buf, &n, nullptr)) Fail("cannot read", path, GetLastError());
         if (n == 0) break;
         data.append(buf, n);
     }
-    CloseHandle(file);
     return data;
 }
 
@@ -41,7 +37,7 @@ struct AtomicFileWriter::Impl {
     std::string path;
     std::wstring target;
     std::wstring temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    UniqueFile file;
 };
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_unique<Impl>()) {
@@ -52,22 +48,20 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : impl_(std::make_un
         Fail("cannot write", path, ERROR_DIRECTORY);
     }
     std::random_device random;
-    for (int attempt = 0; attempt < 16 && impl_->file == INVALID_HANDLE_VALUE; ++attempt) {
+    for (int attempt = 0; attempt < 16 && !impl_->file; ++attempt) {
         wchar_t suffix[16];
         swprintf(suffix, 16, L".%08x.tmp", static_cast<unsigned>(random()));
         impl_->temp = impl_->target + suffix;
-        impl_->file =
-            CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (impl_->file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            Fail("cannot write", path, GetLastError());
-        }
+        impl_->file.reset(
+            CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!impl_->file && GetLastError() != ERROR_FILE_EXISTS) Fail("cannot write", path, GetLastError());
     }
-    if (impl_->file == INVALID_HANDLE_VALUE) Fail("cannot write", path, ERROR_FILE_EXISTS);
+    if (!impl_->file) Fail("cannot write", path, ERROR_FILE_EXISTS);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
-    if (impl_ && impl_->file != INVALID_HANDLE_VALUE) {
-        CloseHandle(impl_->file);
+    if (impl_ && impl_->file) {
+        impl_->file.reset();
         DeleteFileW(impl_->temp.c_str());
     }
 }
@@ -78,7 +72,7 @@ void AtomicFileWriter::Write(std::string_view data) {
     while (left > 0) {
         DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(impl_->file, p, chunk, &written, nullptr)) Fail("cannot write", impl_->path, GetLastError());
+        if (!WriteFile(impl_->file.get(), p, chunk, &written, nullptr)) Fail("cannot write", impl_->path, GetLastError());
         p += written;
         left -= written;
     }
@@ -86,9 +80,8 @@ void AtomicFileWriter::Write(std::string_view data) {
 
 void AtomicFileWriter::Commit() {
     DWORD error = 0;
-    if (!FlushFileBuffers(impl_->file)) error = GetLastError();
-    CloseHandle(impl_->file);
-    impl_->file = INVALID_HANDLE_VALUE;
+    if (!FlushFileBuffers(impl_->file.get())) error = GetLastError();
+    impl_->file.reset();
     if (error == 0 &&
         !MoveFileExW(impl_->temp.c_str(), impl_->target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();

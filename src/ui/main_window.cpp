@@ -65,7 +65,6 @@ MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
     if (hwnd) DestroyWindow(hwnd);
-    if (popup_) DestroyMenu(popup_);
 }
 
 bool MainWindow::Create(MainWindowArgs args) {
@@ -289,7 +288,7 @@ void MainWindow::CreateSecondPage(HWND page) {
 }
 
 void MainWindow::CreatePopupMenu1() {
-    popup_ = CreatePopupMenu();
+    popup_.reset(CreatePopupMenu());
     struct Item {
         int id;  // 0: separator
         const wchar_t* caption;
@@ -309,9 +308,9 @@ void MainWindow::CreatePopupMenu1() {
     };
     for (const Item& item : items) {
         if (item.id == 0) {
-            AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(popup_.get(), MF_SEPARATOR, 0, nullptr);
         } else {
-            AppendMenuW(popup_, MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
+            AppendMenuW(popup_.get(), MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
         }
     }
 }

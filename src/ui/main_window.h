@@ -19,7 +19,7 @@
 #include "app/text_tools_controller.h"
 #include "ui/grid/grid.h"
 #include "ui/layout.h"
-#include "ui/win32_handles.h"
+#include "platform/win_resource.h"
 #include "ui/win32_main_view.h"
 
 namespace tabulon::ui {
@@ -83,7 +83,7 @@ public:
     HWND Control(int id) const;  // any control of either tab
     HWND Page(int index) const { return pages_[index]; }
     HWND Tooltip() const { return tooltip_; }
-    HMENU PopupMenu1() const { return popup_; }
+    HMENU PopupMenu1() const { return popup_.get(); }
     Grid& StringGrid1() { return grid1_; }
     Grid& StringGrid2() { return grid2_; }
     AppModel& Model() { return model_; }
@@ -139,7 +139,7 @@ private:
     HWND tab_ = nullptr;
     HWND pages_[2] = {};
     HWND tooltip_ = nullptr;
-    HMENU popup_ = nullptr;
+    UniqueHmenu popup_;
     Grid grid1_, grid2_;
     Layout layout_;
     GridCell shownCell_{-1, -1};  // the current cell last reported to StringGrid1Click

@@ -184,7 +184,7 @@ void MainWindow::ConnectGrids() {
         if (grid1_.CurrentCell() == GridCell{col, row}) view_->SetText(Ctl::Edit1, model_.texts.Get(col, row));
     };
     grid1_.onContextMenu = [this](POINT screen) {
-        TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd, nullptr);
+        TrackPopupMenu(popup_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd, nullptr);
     };
     grid1_.onDrawCell = [this](int col, int row, const RECT& rect, GridDrawState state, HDC hdc) {
         PaintCell(col, row, rect, state, hdc);

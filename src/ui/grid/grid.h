@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ui/grid/grid_geometry.h"
-#include "ui/win32_handles.h"
+#include "platform/win_resource.h"
 
 namespace tabulon::ui {
 
