@@ -72,7 +72,8 @@ void AtomicFileWriter::Write(std::string_view data) {
     while (left > 0) {
         DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(impl_->file.get(), p, chunk, &written, nullptr)) Fail("cannot write", impl_->path, GetLastError());
+        if (!WriteFile(impl_->file.get(), p, chunk, &written, nullptr))
+            Fail("cannot write", impl_->path, GetLastError());
         p += written;
         left -= written;
     }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -64,9 +65,8 @@ public:
     char DecimalSeparator() override;
     int CompareTextIgnoreCase(std::string_view a, std::string_view b) override;
 
-    // The grid keeps no texts of its own beyond the current cell, which its
-    // in-place editor starts from; this copies that one from the model.
-    void SyncEditorText();
+    // What StringGrid2 shows: three columns, five rows.
+    const std::string& SummaryText(int col, int row) const;
 
 private:
     int Box(HWND owner, std::string_view text, const wchar_t* caption, UINT type);
@@ -75,6 +75,7 @@ private:
     MessageBoxFn messageBox_;
     bool edit1Red_ = false;
     bool gridRedraw_ = true;
+    std::array<std::array<std::string, 3>, 5> summary_;  // [row][col]
 };
 
 }  // namespace tabulon::ui
