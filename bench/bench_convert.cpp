@@ -13,6 +13,7 @@
 #include "core/drawing_sizes.h"
 #include "core/keisen.h"
 #include "core/table_dxf.h"
+#include "platform/platform_services.h"
 #include "run_in_child.h"
 #include "support/literal_keisen.h"
 
@@ -100,6 +101,7 @@ void RunCase(int32_t rows, int32_t cols, bool checker, bool literalToo, const st
 }  // namespace
 
 int main(int argc, char** argv) {
+    UsePlatformServices();
     const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
     struct Case {
         int32_t rows, cols;

@@ -1,5 +1,5 @@
-// Whole-file reads and atomic replacement, implemented by the platform layer.
-// Paths are UTF-8.
+// Whole-file reads and atomic replacement, through the system services the
+// program handed to the core (system_services.h). Paths are UTF-8.
 #pragma once
 
 #include <memory>
@@ -7,6 +7,8 @@
 #include <string_view>
 
 namespace tabulon {
+
+class AtomicFileSink;
 
 // Reads a file; throws TabulonError naming the path and the system's reason.
 std::string ReadWholeFile(const std::string& path);
@@ -26,8 +28,7 @@ public:
     void Commit();
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<AtomicFileSink> sink_;
 };
 
 // The whole of data, through an AtomicFileWriter.

@@ -8,9 +8,9 @@
 #include <random>
 
 #include "core/errors.h"
-#include "core/file_io.h"
+#include "platform/file_io.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 namespace {
 
@@ -114,4 +114,4 @@ void AtomicFileWriter::Commit() {
     }
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

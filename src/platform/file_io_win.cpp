@@ -3,11 +3,11 @@
 #include <random>
 
 #include "core/errors.h"
-#include "core/file_io.h"
+#include "platform/file_io.h"
 #include "platform/win_resource.h"
 #include "platform/win_text.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 namespace {
 
@@ -93,4 +93,4 @@ void AtomicFileWriter::Commit() {
     }
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/drawing_sizes.h"
+#include "platform/platform_services.h"
 #include "platform/win_text.h"
 #include "platform/window_system_win.h"
 #include "support/table_builder.h"
@@ -24,6 +25,9 @@ namespace tabulon::ui {
 namespace {
 
 using namespace tabulon::ui::test;
+
+// The window writes drawings and converts texts through the core.
+const bool kServicesHandedOver = (UsePlatformServices(), true);
 
 std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH];

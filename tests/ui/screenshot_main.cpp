@@ -19,6 +19,7 @@
 #include <string>
 
 #include "core/drawing_sizes.h"
+#include "platform/platform_services.h"
 #include "platform/win_text.h"
 #include "support/screen_picture.h"
 #include "ui/back_calc_dialog.h"
@@ -154,6 +155,7 @@ int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath
 }  // namespace
 
 int main(int argc, char** argv) {
+    tabulon::UsePlatformServices();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     const bool checkMergedSelection = argc > 2 && std::strcmp(argv[1], "--merged-selection") == 0;
