@@ -54,6 +54,8 @@ UniqueHfont Tahoma(int pixels) {
 MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
+    // Destroyed while still attached, so that WM_DESTROY ends the message loop
+    // as a close would.
     if (hwnd) DestroyWindow(hwnd);
 }
 

@@ -99,12 +99,13 @@ void Win32MainView::RepaintGrid() {
     if (gridRedraw_) RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+bool Win32MainView::InSummary(int col, int row) {
+    return row >= 0 && col >= 0 && row < kSummaryRows && col < kSummaryCols;
+}
+
 const std::string& Win32MainView::SummaryText(int col, int row) const {
     static const std::string none;
-    if (row < 0 || col < 0 || row >= static_cast<int>(summary_.size()) || col >= static_cast<int>(summary_[0].size())) {
-        return none;
-    }
-    return summary_[row][col];
+    return InSummary(col, row) ? summary_[row][col] : none;
 }
 
 std::string Win32MainView::SummaryCell(int col, int row) {
@@ -112,9 +113,7 @@ std::string Win32MainView::SummaryCell(int col, int row) {
 }
 
 void Win32MainView::SetSummaryCell(int col, int row, std::string_view text) {
-    if (row < 0 || col < 0 || row >= static_cast<int>(summary_.size()) || col >= static_cast<int>(summary_[0].size())) {
-        return;
-    }
+    if (!InSummary(col, row)) return;
     summary_[row][col] = std::string(text);
     window_.StringGrid2().InvalidateCell(col, row);
 }

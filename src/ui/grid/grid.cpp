@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "ui/window_text.h"
 
@@ -94,17 +95,16 @@ bool Grid::Create(const GridCreateArgs& args) {
 // --- table ---------------------------------------------------------------------
 
 void Grid::SetColCount(int count) {
-    EndEdit(true);
-    count = std::max(count, geo_.cols.fixed() + 1);
-    geo_.cols.SetCount(count);
-    MoveTo(geo_.ClampToBody(anchor_), geo_.ClampToBody(extent_), nullptr);
-    AfterLayoutChange();
+    SetCount(geo_.cols, count);
 }
 
 void Grid::SetRowCount(int count) {
+    SetCount(geo_.rows, count);
+}
+
+void Grid::SetCount(GridAxis& axis, int count) {
     EndEdit(true);
-    count = std::max(count, geo_.rows.fixed() + 1);
-    geo_.rows.SetCount(count);
+    axis.SetCount(std::max(count, axis.fixed() + 1));  // one body column or row at least
     MoveTo(geo_.ClampToBody(anchor_), geo_.ClampToBody(extent_), nullptr);
     AfterLayoutChange();
 }

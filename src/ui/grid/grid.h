@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "platform/win_resource.h"
 #include "ui/grid/grid_geometry.h"
@@ -141,6 +140,7 @@ private:
     // Sets the anchor and the selection's moving corner; scrolls `show` into view if given.
     void MoveTo(GridCell anchor, GridCell extent, const GridCell* show);
     void ScrollTo(int leftCol, int topRow);
+    void SetCount(GridAxis& axis, int count);
     void AfterLayoutChange();
     void UpdateScrollBars();
     void Invalidate();
