@@ -25,6 +25,7 @@
 #include "core/file_io.h"
 #include "core/keisen.h"
 #include "core/table_dxf.h"
+#include "platform/platform_services.h"
 #include "run_in_child.h"
 #include "support/literal_keisen.h"
 
@@ -215,6 +216,7 @@ std::optional<double> TimeEzdxf(const std::string& script, const std::string& dx
 }  // namespace
 
 int main(int argc, char** argv) {
+    UsePlatformServices();
     std::string folder = std::filesystem::temp_directory_path().string();
     int repeat = 1;
     for (int k = 1; k < argc; ++k) {

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/platform_services.h"
 #include "core/capture_file.h"
 #include "core/cell_table.h"
 #include "core/capture_sink.h"
@@ -185,6 +186,7 @@ struct Generated {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tabulon::UsePlatformServices();
     std::string folder = std::filesystem::temp_directory_path().string();
     int repeat = 1;
     bool keep = false;

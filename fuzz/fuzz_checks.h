@@ -17,8 +17,12 @@
 #include "core/r12_writer.h"
 #include "core/table_dxf.h"
 #include "core/utf8.h"
+#include "platform/platform_services.h"
 
 namespace tabulon::fuzz {
+
+// Every target runs on this system's files and code page 932.
+inline const bool kServicesHandedOver = (UsePlatformServices(), true);
 
 [[noreturn]] inline void Broken(const std::string& what) {
     std::fprintf(stderr, "\n*** broken promise: %s\n", what.c_str());

@@ -4,6 +4,7 @@
 
 #include "core/drawing_sizes.h"
 #include "core/errors.h"
+#include "core/scope_exit.h"
 
 namespace tabulon {
 
@@ -47,24 +48,22 @@ void CaptureController::Button3Click() {
 }
 
 bool CaptureController::Capture(SpreadsheetSession& sheet) {
-    bool screenOff = false;
-    bool redrawOff = false;
-    // Screen updating and the grid's redrawing come back on every way out.
-    auto restore = [&] {
-        if (redrawOff) {
-            view_.SetGridRedraw(true);
-            view_.RepaintGrid();
-            redrawOff = false;
-        }
-        if (screenOff) {
-            try {
-                sheet.SetScreenUpdating(true);
-            } catch (const TabulonError&) {
-            }
-            screenOff = false;
-        }
-    };
     try {
+        bool screenOff = false;
+        bool redrawOff = false;
+        // Screen updating and the grid's redrawing come back on every way out.
+        ScopeExit restore([&] {
+            if (redrawOff) {
+                view_.SetGridRedraw(true);
+                view_.RepaintGrid();
+            }
+            if (screenOff) {
+                try {
+                    sheet.SetScreenUpdating(true);
+                } catch (const TabulonError&) {
+                }
+            }
+        });
         sheet.SetScreenUpdating(false);
         screenOff = true;
         view_.SetCaption(sheet.WorkbookName() + " [" + sheet.WorksheetName() + "]");
@@ -105,13 +104,12 @@ bool CaptureController::Capture(SpreadsheetSession& sheet) {
                 model_.table.At(r, c) = std::move(cell);
             }
         }
-        restore();
+        restore.Run();
         view_.SetProgress(0);
         ComputeDrawingSizes(model_.table, model_.settings);
         sizes_.ShowWHSize();
         return true;
     } catch (const TabulonError&) {
-        restore();
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #include "app/draw_controller.h"
 
 #include "core/errors.h"
+#include "core/scope_exit.h"
 #include "core/table_dxf.h"
 
 namespace tabulon {
@@ -23,15 +24,12 @@ void DrawController::Button4Click() {
     }
     if (!insert_) return;
 
-    inserting_ = true;
     InsertOutcome outcome;
-    try {
+    {
+        inserting_ = true;
+        ScopeExit done([this] { inserting_ = false; });
         outcome = insert_(dxfPath_);
-    } catch (...) {
-        inserting_ = false;
-        throw;
     }
-    inserting_ = false;
     // Every other outcome stays silent: no CAD running, a busy one, a cancelled
     // pick. A path the CAD prompt would cut at its blank is the one case the
     // user can do something about.

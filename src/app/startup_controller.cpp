@@ -13,6 +13,8 @@ void StartupController::FormCreate(const SettingsReader& read) {
          {Ctl::Edit1, Ctl::Edit2, Ctl::Edit3, Ctl::Edit11, Ctl::Edit12, Ctl::Edit13, Ctl::Label4, Ctl::Label13}) {
         view_.SetText(c, "");
     }
+    // The empty grid takes typing before any capture, as any grid does.
+    model_.texts.Resize(view_.GridColCount(), view_.GridRowCount());
     const char sep = view_.DecimalSeparator();
     model_.settings = LoadScaleSettings(read, sep);
     const ScaleSettings& s = model_.settings;

@@ -8,8 +8,8 @@
 
 namespace tabulon {
 
-// Implemented by the platform layer (iconv "CP932" on POSIX, WideCharToMultiByte
-// on Windows). Encodes one BMP code point into out[0..len) when code page 932
+// Through the program's system services (system_services.h: iconv "CP932" on
+// POSIX, WideCharToMultiByte on Windows). Encodes one BMP code point into out[0..len) when code page 932
 // holds it exactly, that is when it decodes back to the same code point; best-fit
 // look-alikes (U+00A5 -> 0x5C, U+301C -> 0x8160) count as missing.
 bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len);

@@ -8,8 +8,8 @@
 
 namespace tabulon {
 
-// Implemented by the platform layer (WideCharToMultiByte(932, 0) on Windows;
-// iconv "CP932" plus Windows' best-fit table on POSIX). Encodes UTF-8 text as
+// Through the program's system services (system_services.h: WideCharToMultiByte
+// (932, 0) on Windows; iconv "CP932" plus Windows' best-fit table on POSIX). Encodes UTF-8 text as
 // Windows does: a character that code page 932 lacks becomes its best-fit
 // character where Windows has one (U+00A5 -> 0x5C, U+00E9 -> 'e', U+3094 ->
 // 0x8394), and '?' otherwise. A character above U+FFFF gives "??", one '?' per

@@ -1,6 +1,29 @@
 #include "core/file_io.h"
 
+#include "core/system_services.h"
+
 namespace tabulon {
+
+std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+    return CurrentSystemServices().readWholeFile(path, maxBytes);
+}
+
+void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly) {
+    CurrentSystemServices().checkReplaceable(path, readOnly);
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOnly)
+    : sink_(CurrentSystemServices().openAtomicFile(path, readOnly)) {}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::Write(std::string_view data) {
+    sink_->Write(data);
+}
+
+void AtomicFileWriter::Commit() {
+    sink_->Commit();
+}
 
 void AtomicWriteFile(const std::string& path, std::string_view data, ReadOnlyFiles readOnly) {
     AtomicFileWriter writer(path, readOnly);

@@ -1,5 +1,5 @@
-// Whole-file reads and atomic replacement, implemented by the platform layer.
-// Paths are UTF-8.
+// Whole-file reads and atomic replacement, through the system services the
+// program handed to the core (system_services.h). Paths are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,8 @@ public:
     using FileError::FileError;
 };
 
+class AtomicFileSink;
+
 // Writes a file beside path under a temporary name and, on Commit(), flushes it
 // to disk and renames it over path. Until then any previous file at path stays
 // as it was; a writer destroyed without Commit() removes its temporary file.
@@ -50,8 +52,7 @@ public:
     void Commit();
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<AtomicFileSink> sink_;
 };
 
 // The whole of data, through an AtomicFileWriter.

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "core/system_services.h"
 #include "core/utf8.h"
 
 namespace tabulon {
@@ -181,19 +182,14 @@ std::string Encode(const std::u32string& text) {
     return out;
 }
 
-#ifdef _WIN32
-WidthMapper PlatformMapper() {
-    return LcMapWidth;
-}
-#else
 std::optional<std::string> PortableMapper(std::string_view text, WidthForm form) {
     return form == WidthForm::Full ? PortableToFullWidth(text) : PortableToHalfWidth(text);
 }
 
-WidthMapper PlatformMapper() {
-    return PortableMapper;
+WidthMapper SystemMapper() {
+    const WidthMapper mapper = CurrentSystemServices().mapWidth;
+    return mapper ? mapper : PortableMapper;
 }
-#endif
 
 }  // namespace
 
@@ -228,11 +224,11 @@ std::string MapWidth(std::string_view text, WidthForm form, WidthMapper mapper) 
 }
 
 std::string ToFullWidth(std::string_view text) {
-    return MapWidth(text, WidthForm::Full, PlatformMapper());
+    return MapWidth(text, WidthForm::Full, SystemMapper());
 }
 
 std::string ToHalfWidth(std::string_view text) {
-    return MapWidth(text, WidthForm::Half, PlatformMapper());
+    return MapWidth(text, WidthForm::Half, SystemMapper());
 }
 
 }  // namespace tabulon

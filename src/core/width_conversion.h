@@ -12,9 +12,10 @@ enum class WidthForm { Full, Half };
 // Every character that has a full-width (half-width) form becomes that form:
 // ASCII and the ideographic space, katakana with their voiced and semi-voiced
 // marks (joined into one character on the way to full width, split on the way
-// to half width), Japanese punctuation, and the other half-width forms. On
-// Windows this is LCMapStringW for the user's default locale; elsewhere the
-// portable mapping below. When the platform mapping fails, the text comes back
+// to half width), Japanese punctuation, and the other half-width forms. The
+// mapping is the system's own where the program's system services have one
+// (LCMapStringW for the user's default locale on Windows), the portable mapping
+// below otherwise. When the system's mapping fails, the text comes back
 // unchanged rather than empty, so a cell never loses its text.
 std::string ToFullWidth(std::string_view text);
 std::string ToHalfWidth(std::string_view text);
@@ -28,11 +29,5 @@ using WidthMapper = std::optional<std::string> (*)(std::string_view text, WidthF
 
 // text mapped by mapper, or text itself when the mapping fails.
 std::string MapWidth(std::string_view text, WidthForm form, WidthMapper mapper);
-
-#ifdef _WIN32
-// LCMapStringW with LCMAP_FULLWIDTH or LCMAP_HALFWIDTH for the user's default
-// locale; nullopt when it fails. Implemented by the Windows platform layer.
-std::optional<std::string> LcMapWidth(std::string_view text, WidthForm form);
-#endif
 
 }  // namespace tabulon

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "core/cp932.h"
-#include "core/cp932_convert.h"
 #include "core/errors.h"
 #include "core/utf8.h"
+#include "platform/code_page_932.h"
 #include "platform/iconv_posix.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 namespace {
 
@@ -145,4 +145,4 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return out;
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

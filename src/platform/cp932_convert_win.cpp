@@ -1,10 +1,10 @@
 // Whole texts to and from code page 932 through the Windows code page tables.
 #include <windows.h>
 
-#include "core/cp932_convert.h"
+#include "platform/code_page_932.h"
 #include "platform/win_text.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 std::string Utf8ToCp932BestFit(std::string_view utf8) {
     std::wstring wide = Utf8ToWide(utf8);
@@ -28,4 +28,4 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return WideToUtf8(wide);
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

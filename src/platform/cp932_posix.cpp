@@ -2,11 +2,11 @@
 // differ on a dozen characters (backslash, tilde, NEC and IBM extensions).
 #include <cstring>
 
-#include "core/cp932.h"
 #include "core/utf8.h"
+#include "platform/code_page_932.h"
 #include "platform/iconv_posix.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len) {
     static Iconv toCp932("CP932", "UTF-8");
@@ -26,4 +26,4 @@ bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len) {
     return true;
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

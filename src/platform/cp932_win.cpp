@@ -1,9 +1,9 @@
 // Code page 932 through the Windows code page tables.
 #include <windows.h>
 
-#include "core/cp932.h"
+#include "platform/code_page_932.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len) {
     if (cp > 0xFFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
@@ -21,4 +21,4 @@ bool Cp932EncodeCodePoint(char32_t cp, char out[2], int& len) {
     return true;
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

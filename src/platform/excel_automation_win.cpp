@@ -2,17 +2,13 @@
 // dispatch ids where they are fixed and by name for the rest.
 #include "platform/excel_automation_win.h"
 
-#include <windows.h>
-// The OLE headers need windows.h first.
-#include <objbase.h>
-#include <oleauto.h>
-
 #include <cstdio>
 #include <utility>
 
 #include "core/cell_table.h"
 #include "core/dxf_number.h"
 #include "core/errors.h"
+#include "platform/com_resource.h"
 #include "platform/win_text.h"
 
 namespace tabulon {
@@ -31,42 +27,7 @@ constexpr DISPID kRow = 257, kColumn = 240, kRows = 258, kColumns = 241, kCount 
 // SheetCellReading::borderLineStyles.
 constexpr int32_t kBorderIndexes[6] = {8, 9, 7, 10, 5, 6};
 
-// One counted reference to a dispatch interface.
-class Dispatch {
-public:
-    Dispatch() = default;
-    explicit Dispatch(IDispatch* adopted) : p_(adopted) {}
-    Dispatch(const Dispatch&) = delete;
-    Dispatch& operator=(const Dispatch&) = delete;
-    Dispatch(Dispatch&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    Dispatch& operator=(Dispatch&& other) noexcept {
-        if (this != &other) {
-            if (p_) p_->Release();
-            p_ = std::exchange(other.p_, nullptr);
-        }
-        return *this;
-    }
-    ~Dispatch() {
-        if (p_) p_->Release();
-    }
-    IDispatch* get() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    IDispatch* p_ = nullptr;
-};
-
-// A variant that clears what it holds; moving hands the contents over.
-class Variant {
-public:
-    Variant() { VariantInit(&v); }
-    Variant(Variant&& other) noexcept : v(other.v) { VariantInit(&other.v); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    Variant& operator=(Variant&&) = delete;
-    ~Variant() { VariantClear(&v); }
-    VARIANT v;
-};
+using Dispatch = ComPtr<IDispatch>;
 
 std::string HexCode(HRESULT hr) {
     char text[16];
@@ -132,13 +93,13 @@ public:
     SheetCellReading ReadCell(int32_t row, int32_t col) override {
         Dispatch& sheet = Sheet();
         const std::string address = ColumnLetters(col) + std::to_string(row);
-        Variant arg;
-        arg.v.vt = VT_BSTR;
-        arg.v.bstrVal = SysAllocString(Utf8ToWide(address).c_str());
-        if (!arg.v.bstrVal) throw TabulonError("Excel: out of memory");
-        DISPPARAMS params{&arg.v, nullptr, 1, 0};  // Cell1 only; Cell2 omitted
-        Variant result;
-        Invoke(sheet, rangeId_, "Worksheet.Range", DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, &result.v);
+        UniqueVariant arg;
+        arg.vt = VT_BSTR;
+        arg.bstrVal = SysAllocString(Utf8ToWide(address).c_str());
+        if (!arg.bstrVal) throw TabulonError("Excel: out of memory");
+        DISPPARAMS params{&arg, nullptr, 1, 0};  // Cell1 only; Cell2 omitted
+        UniqueVariant result;
+        Invoke(sheet, rangeId_, "Worksheet.Range", DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.put());
         const Dispatch cell = ObjectOf(result, "Worksheet.Range(" + address + ")");
 
         SheetCellReading r;
@@ -172,15 +133,13 @@ private:
                 VARIANT* result) {
         EXCEPINFO info{};
         UINT argError = 0;
-        const HRESULT hr = object.get()->Invoke(id, IID_NULL, lcid_, flags, &params, result, &info, &argError);
+        const HRESULT hr = object->Invoke(id, IID_NULL, lcid_, flags, &params, result, &info, &argError);
         if (SUCCEEDED(hr)) return;
         std::string why;
         if (hr == DISP_E_EXCEPTION) {
             if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-            if (info.bstrDescription) why = ": " + WideToUtf8(info.bstrDescription);
-            SysFreeString(info.bstrSource);
-            SysFreeString(info.bstrDescription);
-            SysFreeString(info.bstrHelpFile);
+            const UniqueBstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
+            if (description) why = ": " + WideToUtf8(description.get());
         }
         throw TabulonError("Excel: " + member + " failed (" + HexCode(hr) + ")" + why);
     }
@@ -189,35 +148,35 @@ private:
         std::wstring copy(name);
         LPOLESTR names[1] = {copy.data()};
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = object.get()->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
+        const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
         if (FAILED(hr)) Fail(std::string(owner) + "." + WideToUtf8(name), hr);
         return id;
     }
 
     // A property get without arguments, its result left in the variant.
-    void GetInto(const Dispatch& object, DISPID id, const std::string& member, Variant& result) {
+    void GetInto(const Dispatch& object, DISPID id, const std::string& member, UniqueVariant& result) {
         DISPPARAMS none{nullptr, nullptr, 0, 0};
-        Invoke(object, id, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, none, &result.v);
+        Invoke(object, id, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, none, result.put());
     }
 
-    Variant Get(const Dispatch& object, DISPID id, const std::string& member) {
-        Variant result;
+    UniqueVariant Get(const Dispatch& object, DISPID id, const std::string& member) {
+        UniqueVariant result;
         GetInto(object, id, member, result);
         return result;
     }
 
-    Variant NamedGet(const Dispatch& object, const wchar_t* name, const std::string& member) {
+    UniqueVariant NamedGet(const Dispatch& object, const wchar_t* name, const std::string& member) {
         return Get(object, IdOf(object, name, member.substr(0, member.find('.')).c_str()), member);
     }
 
     Dispatch Object(const Dispatch& object, DISPID id, const std::string& member) {
-        Variant result;
+        UniqueVariant result;
         GetInto(object, id, member, result);
         return ObjectOf(result, member);
     }
 
     Dispatch NamedObject(const Dispatch& object, const wchar_t* name, const std::string& member) {
-        Variant result = NamedGet(object, name, member);
+        UniqueVariant result = NamedGet(object, name, member);
         return ObjectOf(result, member);
     }
 
@@ -227,25 +186,22 @@ private:
         arg.vt = VT_I4;
         arg.lVal = index;
         DISPPARAMS params{&arg, nullptr, 1, 0};
-        Variant result;
+        UniqueVariant result;
         const std::string member = "Borders(" + std::to_string(index) + ")";
-        Invoke(borders, kItem, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, &result.v);
+        Invoke(borders, kItem, member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.put());
         return ObjectOf(result, member);
     }
 
     // Nothing (no workbook open, no selection) counts as a failure.
-    static Dispatch ObjectOf(Variant& result, const std::string& member) {
-        IDispatch* object = nullptr;
-        if (result.v.vt == VT_DISPATCH && result.v.pdispVal) {
-            object = result.v.pdispVal;
-            object->AddRef();
-        } else if (result.v.vt == VT_UNKNOWN && result.v.punkVal) {
-            if (FAILED(result.v.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&object)))) {
-                object = nullptr;
-            }
+    static Dispatch ObjectOf(const UniqueVariant& result, const std::string& member) {
+        Dispatch object;
+        if (result.vt == VT_DISPATCH && result.pdispVal) {
+            object = Dispatch::Share(result.pdispVal);
+        } else if (result.vt == VT_UNKNOWN && result.punkVal) {
+            object = ComPtr<IUnknown>::Share(result.punkVal).Query<IDispatch>();
         }
         if (!object) throw TabulonError("Excel: " + member + " gave no object");
-        return Dispatch(object);
+        return object;
     }
 
     // The active sheet, taken once: a worksheet is what answers to Range.
@@ -255,7 +211,7 @@ private:
             std::wstring name(L"Range");
             LPOLESTR names[1] = {name.data()};
             DISPID id = DISPID_UNKNOWN;
-            const HRESULT hr = sheet.get()->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
+            const HRESULT hr = sheet->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
             if (FAILED(hr)) {
                 throw TabulonError("Excel: the active sheet is not a worksheet (" + HexCode(hr) + ")");
             }
@@ -265,46 +221,46 @@ private:
         return sheet_;
     }
 
-    void Convert(const Variant& value, VARTYPE type, Variant& out, const std::string& member) {
-        if (value.v.vt == VT_ERROR) throw TabulonError("Excel: " + member + " is an error value");
-        const HRESULT hr = VariantChangeTypeEx(&out.v, const_cast<VARIANT*>(&value.v), lcid_, 0, type);
+    void Convert(const UniqueVariant& value, VARTYPE type, UniqueVariant& out, const std::string& member) {
+        if (value.vt == VT_ERROR) throw TabulonError("Excel: " + member + " is an error value");
+        const HRESULT hr = VariantChangeTypeEx(out.put(), const_cast<UniqueVariant*>(&value), lcid_, 0, type);
         if (FAILED(hr)) Fail(member + " as " + std::to_string(type), hr);
     }
 
-    double DoubleOf(const Variant& value, const std::string& member) {
-        Variant out;
+    double DoubleOf(const UniqueVariant& value, const std::string& member) {
+        UniqueVariant out;
         Convert(value, VT_R8, out, member);
-        return out.v.dblVal;
+        return out.dblVal;
     }
 
     // Rounds halves to even, as the conversion of a number to a whole number does.
-    int32_t Int32Of(const Variant& value, const std::string& member) {
-        Variant out;
+    int32_t Int32Of(const UniqueVariant& value, const std::string& member) {
+        UniqueVariant out;
         Convert(value, VT_I4, out, member);
-        return out.v.lVal;
+        return out.lVal;
     }
 
-    bool BoolOf(const Variant& value, const std::string& member) {
-        Variant out;
+    bool BoolOf(const UniqueVariant& value, const std::string& member) {
+        UniqueVariant out;
         Convert(value, VT_BOOL, out, member);
-        return out.v.boolVal != VARIANT_FALSE;
+        return out.boolVal != VARIANT_FALSE;
     }
 
-    std::string TextOf(const Variant& value, const std::string& member) {
-        if (value.v.vt == VT_EMPTY) return std::string();
-        if (value.v.vt == VT_BSTR) return Bstr(value.v.bstrVal);
-        Variant out;
+    std::string TextOf(const UniqueVariant& value, const std::string& member) {
+        if (value.vt == VT_EMPTY) return std::string();
+        if (value.vt == VT_BSTR) return Bstr(value.bstrVal);
+        UniqueVariant out;
         Convert(value, VT_BSTR, out, member);
-        return Bstr(out.v.bstrVal);
+        return Bstr(out.bstrVal);
     }
 
     // The underlying value as the user's locale writes it: a number in general
     // format, True or False, a text as it is.
-    std::string ValueText(const Variant& value, const std::string& member) {
-        switch (value.v.vt) {
+    std::string ValueText(const UniqueVariant& value, const std::string& member) {
+        switch (value.vt) {
             case VT_EMPTY: return std::string();
-            case VT_BSTR: return Bstr(value.v.bstrVal);
-            case VT_BOOL: return value.v.boolVal != VARIANT_FALSE ? "True" : "False";
+            case VT_BSTR: return Bstr(value.bstrVal);
+            case VT_BOOL: return value.boolVal != VARIANT_FALSE ? "True" : "False";
             case VT_R8:
             case VT_R4:
             case VT_I1:
@@ -322,7 +278,7 @@ private:
             case VT_DATE: return DxfNumber(DoubleOf(value, member), separator_);
             case VT_ERROR: throw TabulonError("Excel: " + member + " is an error value");
             default:
-                throw TabulonError("Excel: " + member + " cannot be read as text (type " + std::to_string(value.v.vt) +
+                throw TabulonError("Excel: " + member + " cannot be read as text (type " + std::to_string(value.vt) +
                                    ")");
         }
     }
@@ -343,15 +299,13 @@ std::unique_ptr<SpreadsheetSession> AttachToSpreadsheet(const std::string& progI
     const std::wstring name = Utf8ToWide(progId);
     CLSID clsid;
     if (name.empty() || FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return nullptr;  // not registered
-    IUnknown* running = nullptr;
-    HRESULT hr = GetActiveObject(clsid, nullptr, &running);
+    ComPtr<IUnknown> running;
+    HRESULT hr = GetActiveObject(clsid, nullptr, running.put());
     if (hr == MK_E_UNAVAILABLE) return nullptr;
     if (FAILED(hr) || !running) Fail("GetActiveObject(" + progId + ")", hr);
-    IDispatch* app = nullptr;
-    hr = running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&app));
-    running->Release();
+    Dispatch app = running.Query<IDispatch>(&hr);
     if (FAILED(hr) || !app) Fail(progId + " as IDispatch", hr);
-    return std::make_unique<ExcelSession>(Dispatch(app));
+    return std::make_unique<ExcelSession>(std::move(app));
 }
 
 }  // namespace tabulon

@@ -9,9 +9,9 @@
 #include <random>
 
 #include "core/errors.h"
-#include "core/file_io.h"
+#include "platform/file_io.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 namespace {
 
@@ -182,4 +182,4 @@ void AtomicFileWriter::Commit() {
     }
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

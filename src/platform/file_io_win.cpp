@@ -5,9 +5,11 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "platform/file_io.h"
+#include "platform/win_resource.h"
 #include "platform/win_text.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 namespace {
 
@@ -19,18 +21,15 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     std::wstring wide = Utf8ToWide(path);
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("cannot open", path, GetLastError());
-    auto refuse = [&](const std::string& reason) {
-        CloseHandle(file);
-        throw FileError("cannot read", path, reason);
-    };
+    const UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail("cannot open", path, GetLastError());
+    auto refuse = [&](const std::string& reason) { throw FileError("cannot read", path, reason); };
     const std::string tooLarge = "more than " + ByteSizeText(maxBytes) + ", the most this program reads";
-    const DWORD type = GetFileType(file);
+    const DWORD type = GetFileType(file.get());
     LARGE_INTEGER size{};
     if (type == FILE_TYPE_DISK) {
-        if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes) refuse(tooLarge);
+        if (GetFileSizeEx(file.get(), &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes) refuse(tooLarge);
     } else if (type != FILE_TYPE_PIPE) {
         refuse("a device, not a file or a pipe");  // NUL, CON, COM1, ...
     }
@@ -39,17 +38,15 @@ std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     char buf[65536];
     for (;;) {
         DWORD n = 0;
-        if (!ReadFile(file, buf, sizeof buf, &n, nullptr)) {
+        if (!ReadFile(file.get(), buf, sizeof buf, &n, nullptr)) {
             DWORD error = GetLastError();
             if (error == ERROR_BROKEN_PIPE) break;  // the writing end closed: the end of a pipe
-            CloseHandle(file);
             Fail("cannot read", path, error);
         }
         if (n == 0) break;
         if (n > maxBytes - data.size()) refuse(tooLarge);
         data.append(buf, n);
     }
-    CloseHandle(file);
     return data;
 }
 
@@ -63,13 +60,13 @@ constexpr DWORD kKeptAttributes =
 // there is none yet. Throws for everything the writer must not replace.
 std::optional<DWORD> ReplaceableTarget(const std::string& path, const std::wstring& target, ReadOnlyFiles readOnly) {
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    HANDLE probe = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        const DWORD type = GetFileType(probe);
+    UniqueFile probe(CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (probe) {
+        const DWORD type = GetFileType(probe.get());
         BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileInformationByHandle(probe, &info)) attributes = info.dwFileAttributes;
-        CloseHandle(probe);
+        if (GetFileInformationByHandle(probe.get(), &info)) attributes = info.dwFileAttributes;
+        probe.reset();
         if (type != FILE_TYPE_DISK) throw FileError("cannot write", path, "a device, not a regular file");
     } else {
         const DWORD error = GetLastError();
@@ -98,7 +95,7 @@ struct AtomicFileWriter::Impl {
     std::string path;
     std::wstring target;
     std::wstring temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    UniqueFile file;
     std::optional<DWORD> replaced;  // the attributes of the file being replaced
 };
 
@@ -107,22 +104,20 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, ReadOnlyFiles readOn
     impl_->target = Utf8ToWide(path);
     impl_->replaced = ReplaceableTarget(path, impl_->target, readOnly);
     std::random_device random;
-    for (int attempt = 0; attempt < 16 && impl_->file == INVALID_HANDLE_VALUE; ++attempt) {
+    for (int attempt = 0; attempt < 16 && !impl_->file; ++attempt) {
         wchar_t suffix[16];
         swprintf(suffix, 16, L".%08x.tmp", static_cast<unsigned>(random()));
         impl_->temp = impl_->target + suffix;
-        impl_->file =
-            CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (impl_->file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            Fail("cannot write", path, GetLastError());
-        }
+        impl_->file.reset(
+            CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!impl_->file && GetLastError() != ERROR_FILE_EXISTS) Fail("cannot write", path, GetLastError());
     }
-    if (impl_->file == INVALID_HANDLE_VALUE) Fail("cannot write", path, ERROR_FILE_EXISTS);
+    if (!impl_->file) Fail("cannot write", path, ERROR_FILE_EXISTS);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
-    if (impl_ && impl_->file != INVALID_HANDLE_VALUE) {
-        CloseHandle(impl_->file);
+    if (impl_ && impl_->file) {
+        impl_->file.reset();
         DeleteFileW(impl_->temp.c_str());
     }
 }
@@ -133,7 +128,8 @@ void AtomicFileWriter::Write(std::string_view data) {
     while (left > 0) {
         DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(impl_->file, p, chunk, &written, nullptr)) Fail("cannot write", impl_->path, GetLastError());
+        if (!WriteFile(impl_->file.get(), p, chunk, &written, nullptr))
+            Fail("cannot write", impl_->path, GetLastError());
         p += written;
         left -= written;
     }
@@ -141,9 +137,8 @@ void AtomicFileWriter::Write(std::string_view data) {
 
 void AtomicFileWriter::Commit() {
     DWORD error = 0;
-    if (!FlushFileBuffers(impl_->file)) error = GetLastError();
-    CloseHandle(impl_->file);
-    impl_->file = INVALID_HANDLE_VALUE;
+    if (!FlushFileBuffers(impl_->file.get())) error = GetLastError();
+    impl_->file.reset();
     // A read-only file cannot be replaced as it is: clear the flag for the
     // move, and give it back to the new file (or to the old one on failure).
     const DWORD kept = impl_->replaced ? *impl_->replaced & kKeptAttributes : 0;
@@ -162,4 +157,4 @@ void AtomicFileWriter::Commit() {
     }
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

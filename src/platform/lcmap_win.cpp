@@ -1,10 +1,11 @@
 // Width mapping through the Windows locale tables.
+#include "platform/lcmap_win.h"
+
 #include <windows.h>
 
-#include "core/width_conversion.h"
 #include "platform/win_text.h"
 
-namespace tabulon {
+namespace tabulon::platform {
 
 std::optional<std::string> LcMapWidth(std::string_view text, WidthForm form) {
     std::wstring wide = Utf8ToWide(text);
@@ -21,4 +22,4 @@ std::optional<std::string> LcMapWidth(std::string_view text, WidthForm form) {
     return WideToUtf8(mapped);
 }
 
-}  // namespace tabulon
+}  // namespace tabulon::platform

@@ -1,5 +1,7 @@
 #include "platform/win_text.h"
 
+#include "platform/win_resource.h"
+
 namespace tabulon {
 
 std::wstring Utf8ToWide(std::string_view utf8) {
@@ -8,6 +10,15 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     return wide;
+}
+
+void Utf8ToWide(std::string_view utf8, std::wstring& wide) {
+    // A UTF-16 text never holds more units than its UTF-8 form has bytes.
+    wide.resize(utf8.size());
+    if (utf8.empty()) return;
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                      static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 std::string WideToUtf8(std::wstring_view wide) {
@@ -19,12 +30,11 @@ std::string WideToUtf8(std::wstring_view wide) {
 }
 
 std::string SystemErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    DWORD n =
+    UniqueLocalText buffer;
+    const DWORD n =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer.get(), n) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
     if (text.empty()) return "error " + std::to_string(error);
     return WideToUtf8(text);

@@ -1,6 +1,7 @@
 #include "ui/back_calc_dialog.h"
 
 #include "platform/win_text.h"
+#include "ui/layout.h"
 #include "ui/window_text.h"
 
 namespace tabulon::ui {
@@ -11,17 +12,18 @@ bool BackCalcDialogWindow::Create(HWND owner, HFONT font) {
     const wchar_t* captions[] = {L"全幅", L"全高", L"列幅", L"行高", L"文字高"};
     for (int row = 1; row <= 5; ++row) {
         const int y = 10 + (row - 1) * 28;
-        HWND box =
-            AddControl(L"BUTTON", captions[row - 1], WS_TABSTOP | BS_AUTOCHECKBOX, 12, y + 2, 70, 18, kCheckBox + row);
-        HWND edit = AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, 88, y, 100, 21, kEdit + row);
+        HWND box = AddControl(hwnd, L"BUTTON", captions[row - 1], WS_TABSTOP | BS_AUTOCHECKBOX,
+                              ScaleRect(12, y + 2, 70, 18), kCheckBox + row, Font());
+        HWND edit = AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_RIGHT, ScaleRect(88, y, 100, 21),
+                               kEdit + row, Font());
         // The column-width row is shown but cannot be chosen.
         if (row == 3) {
             EnableWindow(box, FALSE);
             EnableWindow(edit, FALSE);
         }
     }
-    AddControl(L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, 20, 150, 75, 23, kButton1);
-    AddControl(L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, 105, 150, 75, 23, kButton2);
+    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(20, 150, 75, 23), kButton1, Font());
+    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(105, 150, 75, 23), kButton2, Font());
     return true;
 }
 

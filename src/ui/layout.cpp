@@ -1,14 +1,15 @@
 #include "ui/layout.h"
 
+#include "platform/win_resource.h"
+
 namespace tabulon::ui {
 
 namespace {
 
 int SystemDpi() {
     static const int dpi = [] {
-        HDC dc = GetDC(nullptr);
-        const int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
+        const WindowDcScope screen(nullptr);
+        const int value = screen.dc() ? GetDeviceCaps(screen.dc(), LOGPIXELSY) : 96;
         return value > 0 ? value : 96;
     }();
     return dpi;

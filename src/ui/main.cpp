@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "platform/excel_automation_win.h"
+#include "platform/platform_services.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/cad_insert.h"
 #include "ui/main_window.h"
@@ -42,6 +43,7 @@ int Run(int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    tabulon::UsePlatformServices();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     // A capture talks to Excel through COM on this thread; the windows and the

@@ -8,16 +8,11 @@
 #include "platform/win_text.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/replace_dialog.h"
-#include "ui/window_class.h"
 
 namespace tabulon::ui {
 
-LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK MainEditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-
 namespace {
 
-constexpr wchar_t kMainClass[] = L"TabulonMainWindow";
 constexpr wchar_t kPageClass[] = L"TabulonTabPage";
 constexpr wchar_t kTitle[] = L"Tabulon 2023.02.04 (64bit)";
 
@@ -29,11 +24,6 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLOREDIT: return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-bool RegisterClasses(HINSTANCE instance) {
-    return RegisterWindowClassOnce(instance, kMainClass, MainWindowProc, LoadIconW(nullptr, IDI_APPLICATION)) &&
-           RegisterWindowClassOnce(instance, kPageClass, PageProc);
 }
 
 // The executable's full path with its extension replaced.
@@ -64,8 +54,9 @@ UniqueHfont Tahoma(int pixels) {
 MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
+    // Destroyed while still attached, so that WM_DESTROY ends the message loop
+    // as a close would.
     if (hwnd) DestroyWindow(hwnd);
-    if (popup_) DestroyMenu(popup_);
 }
 
 bool MainWindow::Create(MainWindowArgs args) {
@@ -82,18 +73,22 @@ bool MainWindow::Create(MainWindowArgs args) {
     textTools_.emplace(model_, *view_);
     capture_.emplace(model_, *view_, *sizes_, args_.attach);
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterClasses(instance)) return false;
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    // The tab pages hold no state of their own.
+    if (!RegisterWindowClassOnce({.name = kPageClass}, PageProc)) return false;
+    WindowCreateArgs window;
+    window.exStyle = WS_EX_APPWINDOW;
+    window.title = kTitle;
+    window.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT r{0, 0, ScalePx(432), ScalePx(288)};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
+    AdjustWindowRectEx(&r, window.style, FALSE, 0);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    window.rect = {x, y, x + w, y + h};
     // WM_CREATE builds the controls and runs FormCreate.
-    return CreateWindowExW(WS_EX_APPWINDOW, kMainClass, kTitle, style, x, y, w, h, nullptr, nullptr, instance, this) !=
-           nullptr;
+    static const WindowClassArgs kMainClass{.name = L"TabulonMainWindow", .icon = LoadIconW(nullptr, IDI_APPLICATION)};
+    return CreateWindowOf(kMainClass, window);
 }
 
 void MainWindow::AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& backCalc) {
@@ -106,16 +101,6 @@ HWND MainWindow::Control(int id) const {
         if (HWND control = page ? GetDlgItem(page, id) : nullptr) return control;
     }
     return nullptr;
-}
-
-HWND MainWindow::AddControl(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, RECT rect, int id,
-                            HFONT font, DWORD exStyle) {
-    HWND control =
-        CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, rect.right - rect.left,
-                        rect.bottom - rect.top, page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        GetModuleHandleW(nullptr), nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : baseFont_.get()), FALSE);
-    return control;
 }
 
 void MainWindow::AddHint(HWND control, const wchar_t* hint) {
@@ -175,37 +160,37 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateFirstPage(HWND page) {
+    const HFONT font = baseFont_.get();
     const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
-    HWND b3 = AddControl(page, L"BUTTON", L"Excel から取得", button, ScaleRect(324, 1, 90, 25), kButton3);
-    HWND b4 = AddControl(page, L"BUTTON", L"CAD へ挿入", button | WS_DISABLED, ScaleRect(324, 32, 90, 36), kButton4);
-    HWND b2 = AddControl(page, L"BUTTON", L"Bricscad へ描画", button, ScaleRect(8, 1, 90, 25), kButton2);
+    HWND b3 = AddControl(page, L"BUTTON", L"Excel から取得", button, ScaleRect(324, 1, 90, 25), kButton3, font);
+    HWND b4 =
+        AddControl(page, L"BUTTON", L"CAD へ挿入", button | WS_DISABLED, ScaleRect(324, 32, 90, 36), kButton4, font);
+    HWND b2 = AddControl(page, L"BUTTON", L"Bricscad へ描画", button, ScaleRect(8, 1, 90, 25), kButton2, font);
     ShowWindow(b2, SW_HIDE);  // never shown
-    HWND l1 = AddControl(page, L"STATIC", L"対象セル：", 0, ScaleRect(192, 3, 70, 14), kLabel + 1);
+    HWND l1 = AddControl(page, L"STATIC", L"対象セル：", 0, ScaleRect(192, 3, 70, 14), kLabel + 1, font);
     HWND e2 = AddControl(page, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, ScaleRect(194, 22, 50, 24), kEdit + 2,
-                         gridFont_.get(), WS_EX_CLIENTEDGE);
-    HWND l2 = AddControl(page, L"STATIC", L"～", 0, ScaleRect(250, 24, 16, 14), kLabel + 2);
+                         gridFont_.get());
+    HWND l2 = AddControl(page, L"STATIC", L"～", 0, ScaleRect(250, 24, 16, 14), kLabel + 2, font);
     HWND e3 = AddControl(page, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, ScaleRect(268, 22, 50, 24), kEdit + 3,
-                         gridFont_.get(), WS_EX_CLIENTEDGE);
+                         gridFont_.get());
     // Short of Edit2, which it would otherwise cover.
-    AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(8, 32, 184, 14), kLabel + 4);
+    AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(8, 32, 184, 14), kLabel + 4, font);
     const DWORD number = WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
-    HWND e13 = AddControl(page, L"EDIT", L"", number, ScaleRect(8, 52, 49, 21), kEdit + 13, nullptr, WS_EX_CLIENTEDGE);
+    HWND e13 = AddControl(page, L"EDIT", L"", number, ScaleRect(8, 52, 49, 21), kEdit + 13, font);
     const wchar_t* speedCaptions[] = {L"左", L"中", L"右"};
     const wchar_t* speedHints[] = {L"文字基点 [左]", L"文字基点 [中]", L"文字基点 [右]"};
     for (int i = 0; i < 3; ++i) {
         HWND sb = AddControl(page, L"BUTTON", speedCaptions[i], BS_PUSHBUTTON | BS_FLAT,
-                             ScaleRect(61 + 21 * i, 50, 23, 22), kSpeedButton1 + i);
+                             ScaleRect(61 + 21 * i, 50, 23, 22), kSpeedButton1 + i, font);
         AddHint(sb, speedHints[i]);
     }
-    HWND e11 =
-        AddControl(page, L"EDIT", L"", number, ScaleRect(133, 52, 49, 21), kEdit + 11, nullptr, WS_EX_CLIENTEDGE);
-    HWND e12 =
-        AddControl(page, L"EDIT", L"", number, ScaleRect(188, 52, 49, 21), kEdit + 12, nullptr, WS_EX_CLIENTEDGE);
+    HWND e11 = AddControl(page, L"EDIT", L"", number, ScaleRect(133, 52, 49, 21), kEdit + 11, font);
+    HWND e12 = AddControl(page, L"EDIT", L"", number, ScaleRect(188, 52, 49, 21), kEdit + 12, font);
     HWND cb = AddControl(page, L"BUTTON", L"セルを描画", WS_TABSTOP | BS_AUTOCHECKBOX, ScaleRect(249, 52, 71, 17),
-                         kCheckBox1);
+                         kCheckBox1, font);
     HWND e1 = AddControl(page, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 74, 364, 24), kEdit + 1,
-                         gridFont_.get(), WS_EX_CLIENTEDGE);
-    HWND l13 = AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(378, 80, 44, 14), kLabel + 13);
+                         gridFont_.get());
+    HWND l13 = AddControl(page, L"STATIC", L"", SS_LEFTNOWORDWRAP, ScaleRect(378, 80, 44, 14), kLabel + 13, font);
 
     RECT area{};
     GetClientRect(page, &area);
@@ -227,19 +212,20 @@ void MainWindow::CreateFirstPage(HWND page) {
     AddHint(e11, L"列幅 [Enter]で更新");
     AddHint(e12, L"行高さ [Enter]で更新");
     AddHint(e1, L"赤文字の時：改行コードが含まれている");
-    AddHint(grid1_.hwnd, L"範囲選択=固定部クリック or [Shit]+矢印キー. 右クリックで選択範囲の文字変換メニュー");
+    AddHint(grid1_.hwnd, L"範囲選択=固定部クリック or [Shift]+矢印キー. 右クリックで選択範囲の文字変換メニュー");
 
     for (HWND right : {b3, b4, b2, l1, e2, l2, e3, cb, l13}) layout_.Add(right, kAnchorRight);
     layout_.Add(e1, kStretchX);
     layout_.Add(grid1_.hwnd, kStretchX | kStretchY);
     layout_.Add(progress, kStretchX | kAnchorBottom);
 
-    for (HWND edit : {e1, e11, e12, e13}) SetWindowSubclass(edit, MainEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    for (HWND edit : {e1, e11, e12, e13}) SubclassControl<&MainWindow::EditProc>(edit, this);
 }
 
 void MainWindow::CreateSecondPage(HWND page) {
-    AddControl(page, L"BUTTON", L"表示", BS_GROUPBOX, ScaleRect(3, 3, 166, 70), kGroupBox1);
-    AddControl(page, L"BUTTON", L"CAD, DXF", BS_GROUPBOX, ScaleRect(3, 75, 166, 182), kGroupBox2);
+    const HFONT font = baseFont_.get();
+    AddControl(page, L"BUTTON", L"表示", BS_GROUPBOX, ScaleRect(3, 3, 166, 70), kGroupBox1, font);
+    AddControl(page, L"BUTTON", L"CAD, DXF", BS_GROUPBOX, ScaleRect(3, 75, 166, 182), kGroupBox2, font);
     const DWORD number = WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
     struct Line {
         int label;
@@ -252,19 +238,17 @@ void MainWindow::CreateSecondPage(HWND page) {
         {16, L"Y 尺度", 7, 117}, {17, L"文字尺度", 8, 141},
     };
     for (const Line& line : lines) {
-        AddControl(page, L"STATIC", line.caption, 0, ScaleRect(14, line.y + 3, 70, 14), kLabel + line.label);
-        AddControl(page, L"EDIT", L"", number, ScaleRect(92, line.y, 68, 21), kEdit + line.edit, nullptr,
-                   WS_EX_CLIENTEDGE);
+        AddControl(page, L"STATIC", line.caption, 0, ScaleRect(14, line.y + 3, 70, 14), kLabel + line.label, font);
+        AddControl(page, L"EDIT", L"", number, ScaleRect(92, line.y, 68, 21), kEdit + line.edit, font);
     }
-    AddControl(page, L"STATIC", L"文字基点オフセット X 尺度", 0, ScaleRect(14, 166, 150, 14), kLabel + 18);
-    AddControl(page, L"STATIC", L"文字高さの", 0, ScaleRect(14, 187, 60, 14), kLabel + 9);
-    AddControl(page, L"EDIT", L"", number, ScaleRect(76, 184, 60, 21), kEdit + 9, nullptr, WS_EX_CLIENTEDGE);
-    AddControl(page, L"STATIC", L"倍", 0, ScaleRect(140, 187, 20, 14), kLabel + 10);
+    AddControl(page, L"STATIC", L"文字基点オフセット X 尺度", 0, ScaleRect(14, 166, 150, 14), kLabel + 18, font);
+    AddControl(page, L"STATIC", L"文字高さの", 0, ScaleRect(14, 187, 60, 14), kLabel + 9, font);
+    AddControl(page, L"EDIT", L"", number, ScaleRect(76, 184, 60, 21), kEdit + 9, font);
+    AddControl(page, L"STATIC", L"倍", 0, ScaleRect(140, 187, 20, 14), kLabel + 10, font);
     // The separator-line colour is shown but not editable.
-    AddControl(page, L"STATIC", L"セル区切り線の色番号", WS_DISABLED, ScaleRect(14, 210, 150, 14), kLabel + 11);
-    AddControl(page, L"STATIC", L"( BYLAER = 256 )", WS_DISABLED, ScaleRect(14, 232, 90, 14), kLabel + 12);
-    AddControl(page, L"EDIT", L"", number | WS_DISABLED, ScaleRect(106, 229, 54, 21), kEdit + 10, nullptr,
-               WS_EX_CLIENTEDGE);
+    AddControl(page, L"STATIC", L"セル区切り線の色番号", WS_DISABLED, ScaleRect(14, 210, 150, 14), kLabel + 11, font);
+    AddControl(page, L"STATIC", L"( BYLAER = 256 )", WS_DISABLED, ScaleRect(14, 232, 90, 14), kLabel + 12, font);
+    AddControl(page, L"EDIT", L"", number | WS_DISABLED, ScaleRect(106, 229, 54, 21), kEdit + 10, font);
 
     GridCreateArgs grid;
     grid.parent = page;
@@ -283,13 +267,14 @@ void MainWindow::CreateSecondPage(HWND page) {
     grid2_.SetColWidth(1, 380);
     grid2_.SetColWidth(2, -1);  // values read back by the back-calculation, never shown
 
-    AddControl(page, L"BUTTON", L"変更を反映", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(254, 206, 90, 26), kButton1);
-    HWND b5 = AddControl(page, L"BUTTON", L"逆算", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(374, 50, 41, 25), kButton5);
+    AddControl(page, L"BUTTON", L"変更を反映", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(254, 206, 90, 26), kButton1, font);
+    HWND b5 =
+        AddControl(page, L"BUTTON", L"逆算", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(374, 50, 41, 25), kButton5, font);
     ShowWindow(b5, SW_HIDE);  // never shown
 }
 
 void MainWindow::CreatePopupMenu1() {
-    popup_ = CreatePopupMenu();
+    popup_.reset(CreatePopupMenu());
     struct Item {
         int id;  // 0: separator
         const wchar_t* caption;
@@ -309,9 +294,9 @@ void MainWindow::CreatePopupMenu1() {
     };
     for (const Item& item : items) {
         if (item.id == 0) {
-            AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(popup_.get(), MF_SEPARATOR, 0, nullptr);
         } else {
-            AppendMenuW(popup_, MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
+            AppendMenuW(popup_.get(), MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
         }
     }
 }

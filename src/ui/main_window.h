@@ -17,10 +17,11 @@
 #include "app/sizes_controller.h"
 #include "app/startup_controller.h"
 #include "app/text_tools_controller.h"
+#include "platform/win_resource.h"
 #include "ui/grid/grid.h"
 #include "ui/layout.h"
-#include "ui/win32_handles.h"
 #include "ui/win32_main_view.h"
+#include "ui/window.h"
 
 namespace tabulon::ui {
 
@@ -57,6 +58,10 @@ enum ControlId : int {
     kN12 = 2012,
 };
 
+// A selected cell of a merged area keeps its light cyan and shows the selection
+// as a frame this many pixels wide.
+inline constexpr int kMergedSelectionFrame = 2;
+
 struct MainWindowArgs {
     // Empty: the executable's full path with ".ini" / ".dxf".
     std::wstring iniPath;
@@ -67,23 +72,20 @@ struct MainWindowArgs {
     bool quitOnDestroy = true;  // the program ends with its main window
 };
 
-class MainWindow {
+class MainWindow : public Window {
 public:
     MainWindow();
-    ~MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() override;
 
     // Creates the window hidden, centred, with the settings loaded (FormCreate).
     bool Create(MainWindowArgs args);
     // The dialogs are created after the main window and live as long as it does.
     void AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& backCalc);
 
-    HWND hwnd = nullptr;
     HWND Control(int id) const;  // any control of either tab
     HWND Page(int index) const { return pages_[index]; }
     HWND Tooltip() const { return tooltip_; }
-    HMENU PopupMenu1() const { return popup_; }
+    HMENU PopupMenu1() const { return popup_.get(); }
     Grid& StringGrid1() { return grid1_; }
     Grid& StringGrid2() { return grid2_; }
     AppModel& Model() { return model_; }
@@ -96,21 +98,16 @@ public:
     void SelectPage(int index);
 
 private:
-    friend LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK MainEditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-
     // main_window.cpp: creation and layout.
     void CreateControls();
     void CreateFirstPage(HWND page);
     void CreateSecondPage(HWND page);
     void CreatePopupMenu1();
-    HWND AddControl(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, RECT rect, int id,
-                    HFONT font = nullptr, DWORD exStyle = 0);
     void AddHint(HWND control, const wchar_t* hint);
     void PlacePages();
 
     // main_window_events.cpp: routing of the window's messages to the controllers.
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp);
@@ -118,8 +115,7 @@ private:
     // Posts the close that arrived while a capture or an insertion ran.
     void CloseIfAsked();
     void ConnectGrids();
-    void PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
-    void PaintSummaryCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc);
+    void PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc, const std::wstring& text);
 
     MainWindowArgs args_;
     std::wstring iniPath_, dxfPath_;
@@ -139,7 +135,7 @@ private:
     HWND tab_ = nullptr;
     HWND pages_[2] = {};
     HWND tooltip_ = nullptr;
-    HMENU popup_ = nullptr;
+    UniqueHmenu popup_;
     Grid grid1_, grid2_;
     Layout layout_;
     GridCell shownCell_{-1, -1};  // the current cell last reported to StringGrid1Click

@@ -10,21 +10,6 @@
 
 namespace tabulon::ui {
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->WndProc(msg, wp, lp);
-}
-
-LRESULT CALLBACK MainEditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    return reinterpret_cast<MainWindow*>(data)->EditProc(edit, msg, wp, lp);
-}
-
 LRESULT MainWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: {
@@ -53,9 +38,8 @@ LRESULT MainWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             if (args_.quitOnDestroy) PostQuitMessage(0);
             break;
-        case WM_NCDESTROY: hwnd = nullptr; break;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return Window::WndProc(msg, wp, lp);
 }
 
 void MainWindow::CloseIfAsked() {
@@ -159,15 +143,16 @@ LRESULT MainWindow::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::ConnectGrids() {
+    // The working texts are the cell grid's texts; the summary's are the view's.
+    grid1_.cellText = [this](int col, int row, std::wstring& text) { Utf8ToWide(model_.texts.Get(col, row), text); };
+    grid2_.cellText = [this](int col, int row, std::wstring& text) { Utf8ToWide(view_->SummaryText(col, row), text); };
     grid1_.onClick = [this](int, int) {
         shownCell_ = grid1_.CurrentCell();
-        view_->SyncEditorText();
         gridLogic_->StringGrid1Click();
     };
     // Keyboard moves of the current cell count as clicks; a header click selects
     // without one.
     grid1_.onSelectionChanged = [this] {
-        view_->SyncEditorText();
         if (inFixedCellClick_ || grid1_.CurrentCell() == shownCell_) return;
         shownCell_ = grid1_.CurrentCell();
         gridLogic_->StringGrid1Click();
@@ -184,15 +169,11 @@ void MainWindow::ConnectGrids() {
         if (grid1_.CurrentCell() == GridCell{col, row}) view_->SetText(Ctl::Edit1, model_.texts.Get(col, row));
     };
     grid1_.onContextMenu = [this](POINT screen) {
-        TrackPopupMenu(popup_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd, nullptr);
+        TrackPopupMenu(popup_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd, nullptr);
     };
-    grid1_.onDrawCell = [this](int col, int row, const RECT& rect, GridDrawState state, HDC hdc) {
-        PaintCell(col, row, rect, state, hdc);
-    };
+    grid1_.onDrawCell = [this](int col, int row, const RECT& rect, GridDrawState state, HDC hdc,
+                               const std::wstring& text) { PaintCell(col, row, rect, state, hdc, text); };
 
-    grid2_.onDrawCell = [this](int col, int row, const RECT& rect, GridDrawState state, HDC hdc) {
-        PaintSummaryCell(col, row, rect, state, hdc);
-    };
     // The summary selects whole rows.
     grid2_.onSelectionChanged = [this] {
         const GridRange sel = grid2_.Selection();
@@ -201,8 +182,8 @@ void MainWindow::ConnectGrids() {
     };
 }
 
-void MainWindow::PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc) {
-    const std::wstring text = Utf8ToWide(model_.texts.Get(col, row));
+void MainWindow::PaintCell(int col, int row, const RECT& rect, const GridDrawState& state, HDC hdc,
+                           const std::wstring& text) {
     const CellPaint paint = gridLogic_->StringGrid1DrawCell(col, row, state.fixed);
     if (paint.useDefault) {
         // No table yet: the grid's own look, the background already filled.
@@ -212,21 +193,26 @@ void MainWindow::PaintCell(int col, int row, const RECT& rect, const GridDrawSta
         return;
     }
     if (paint.mergedBackground) {
+        // The light cyan stays under a selection too, so the selection's text
+        // colour would be unreadable on it: the text keeps the window's text
+        // colour, and a frame in the selection colour shows the selection.
         UniqueHbrush brush(CreateSolidBrush(kMergedCellColor));
         FillRect(hdc, &rect, brush.get());
+        SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+        if (state.selected) {
+            UniqueHbrush frame(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+            RECT inner = rect;
+            for (int k = 0; k < kMergedSelectionFrame; ++k) {
+                FrameRect(hdc, &inner, frame.get());
+                InflateRect(&inner, -1, -1);
+            }
+        }
     }
     RECT r{rect.left, rect.top + 2, rect.right - 2, rect.bottom};
     const UINT format = paint.align == CellPaint::Align::Centre  ? DT_CENTER
                         : paint.align == CellPaint::Align::Right ? DT_RIGHT
                                                                  : DT_LEFT;
     DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &r, format);
-}
-
-void MainWindow::PaintSummaryCell(int col, int row, const RECT& rect, const GridDrawState&, HDC hdc) {
-    const std::wstring& text = grid2_.GetCellText(col, row);
-    RECT inset{rect.left + 2, rect.top, rect.right - 2, rect.bottom};
-    DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &inset,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 }  // namespace tabulon::ui

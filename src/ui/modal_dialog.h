@@ -2,18 +2,12 @@
 // needed; what its controls hold survives between showings.
 #pragma once
 
-#include <windows.h>
+#include "ui/window.h"
 
 namespace tabulon::ui {
 
-class ModalDialog {
+class ModalDialog : public Window {
 public:
-    virtual ~ModalDialog();
-    ModalDialog() = default;
-    ModalDialog(const ModalDialog&) = delete;
-    ModalDialog& operator=(const ModalDialog&) = delete;
-
-    HWND hwnd = nullptr;
     HWND Control(int id) const { return GetDlgItem(hwnd, id); }
 
     // Runs until "実行" (true), "中止" or the close box (false). Centred over the owner.
@@ -25,11 +19,13 @@ public:
 protected:
     // A fixed-size frame without minimise or maximise box, hidden.
     bool CreateFrame(HWND owner, const wchar_t* title, int clientWidth, int clientHeight, HFONT font);
-    HWND AddControl(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
+    // The font the dialog's controls are given.
+    HFONT Font() const { return font_; }
     virtual void OnCommand(int id, int code) = 0;
 
 private:
-    friend LRESULT CALLBACK ModalDialogProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroyed() override { running_ = false; }
 
     HWND owner_ = nullptr;
     HFONT font_ = nullptr;

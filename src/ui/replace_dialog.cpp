@@ -1,6 +1,7 @@
 #include "ui/replace_dialog.h"
 
 #include "platform/win_text.h"
+#include "ui/layout.h"
 #include "ui/window_text.h"
 
 namespace tabulon::ui {
@@ -8,12 +9,12 @@ namespace tabulon::ui {
 bool ReplaceDialog::Create(HWND owner, HFONT font) {
     if (!CreateFrame(owner, L"置換", 218, 117, font)) return false;
     // Created in tab order: Edit1, Edit2, Button1, Button2.
-    AddControl(L"STATIC", L"検索文字列", 0, 8, 6, 120, 14, 0);
-    AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 8, 22, 202, 21, kEdit1);
-    AddControl(L"STATIC", L"置換文字列", 0, 8, 48, 120, 14, 0);
-    AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 8, 64, 202, 21, kEdit2);
-    AddControl(L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, 40, 90, 75, 23, kButton1);
-    AddControl(L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, 124, 90, 75, 23, kButton2);
+    AddControl(hwnd, L"STATIC", L"検索文字列", 0, ScaleRect(8, 6, 120, 14), 0, Font());
+    AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 22, 202, 21), kEdit1, Font());
+    AddControl(hwnd, L"STATIC", L"置換文字列", 0, ScaleRect(8, 48, 120, 14), 0, Font());
+    AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 64, 202, 21), kEdit2, Font());
+    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(40, 90, 75, 23), kButton1, Font());
+    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(124, 90, 75, 23), kButton2, Font());
     return true;
 }
 

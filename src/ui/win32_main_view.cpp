@@ -94,25 +94,28 @@ void Win32MainView::SetGridSelection(const GridRect& s) {
     window_.StringGrid1().SetSelection({s.left, s.top, s.right, s.bottom});
 }
 
-void Win32MainView::SyncEditorText() {
-    Grid& grid = window_.StringGrid1();
-    const GridCell cell = grid.CurrentCell();
-    std::wstring text = Utf8ToWide(window_.Model().texts.Get(cell.col, cell.row));
-    if (text != grid.GetCellText(cell.col, cell.row)) grid.SetCellText(cell.col, cell.row, std::move(text));
-}
-
 void Win32MainView::RepaintGrid() {
-    SyncEditorText();
     HWND grid = window_.StringGrid1().hwnd;
     if (gridRedraw_) RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+bool Win32MainView::InSummary(int col, int row) {
+    return row >= 0 && col >= 0 && row < kSummaryRows && col < kSummaryCols;
+}
+
+const std::string& Win32MainView::SummaryText(int col, int row) const {
+    static const std::string none;
+    return InSummary(col, row) ? summary_[row][col] : none;
+}
+
 std::string Win32MainView::SummaryCell(int col, int row) {
-    return WideToUtf8(window_.StringGrid2().GetCellText(col, row));
+    return SummaryText(col, row);
 }
 
 void Win32MainView::SetSummaryCell(int col, int row, std::string_view text) {
-    window_.StringGrid2().SetCellText(col, row, Utf8ToWide(text));
+    if (!InSummary(col, row)) return;
+    summary_[row][col] = std::string(text);
+    window_.StringGrid2().InvalidateCell(col, row);
 }
 
 int Win32MainView::Box(HWND owner, std::string_view text, const wchar_t* caption, UINT type) {

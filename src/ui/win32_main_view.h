@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -64,17 +65,19 @@ public:
     char DecimalSeparator() override;
     int CompareTextIgnoreCase(std::string_view a, std::string_view b) override;
 
-    // The grid keeps no texts of its own beyond the current cell, which its
-    // in-place editor starts from; this copies that one from the model.
-    void SyncEditorText();
+    // What StringGrid2 shows; empty outside its three columns and five rows.
+    const std::string& SummaryText(int col, int row) const;
 
 private:
+    static constexpr int kSummaryCols = 3, kSummaryRows = 5;
+    static bool InSummary(int col, int row);
     int Box(HWND owner, std::string_view text, const wchar_t* caption, UINT type);
 
     MainWindow& window_;
     MessageBoxFn messageBox_;
     bool edit1Red_ = false;
     bool gridRedraw_ = true;
+    std::array<std::array<std::string, kSummaryCols>, kSummaryRows> summary_;  // [row][col]
 };
 
 }  // namespace tabulon::ui

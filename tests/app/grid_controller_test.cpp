@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/fake_main_view.h"
+#include "app/startup_controller.h"
 #include "support/table_builder.h"
 
 namespace tabulon {
@@ -141,6 +142,24 @@ TEST(GridController, EditLineChangesOnlyTheCurrentCell) {
     f.view.texts[Ctl::Edit1] = "header";
     f.grid.Edit1Change();
     EXPECT_EQ(f.model.texts.Get(0, 1), "");
+}
+
+// Before any capture the grid is empty, 5 x 5; what is typed into it stays.
+TEST(GridController, TheStartUpGridKeepsWhatIsTyped) {
+    AppModel model;
+    FakeMainView view;
+    StartupController startup(model, view);
+    GridController grid(model, view);
+    startup.FormCreate([](std::string_view) { return std::nullopt; });
+    EXPECT_EQ(model.texts.ColCount(), view.colCount);
+    EXPECT_EQ(model.texts.RowCount(), view.rowCount);
+    view.col = 4;
+    view.row = 4;
+    view.texts[Ctl::Edit1] = "typed";
+    grid.Edit1Change();
+    EXPECT_EQ(model.texts.Get(4, 4), "typed");
+    grid.StringGrid1Click();
+    EXPECT_EQ(view.texts[Ctl::Edit1], "typed");
 }
 
 TEST(GridController, ArrowKeysShowTheCodeAfterTheCaret) {

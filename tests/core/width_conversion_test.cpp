@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/system_services.h"
 #include "core/utf8.h"
 
 namespace tabulon {
@@ -127,10 +128,13 @@ TEST(WidthConversion, PortableMappingMatchesWindows) {
     for (const Case& c : kToFull) corpus.push_back(c.in);
     for (const Case& c : kToHalf) corpus.push_back(c.in);
 
+    // The system's own mapping, as the program's services hand it to the core.
+    const WidthMapper lcMapWidth = CurrentSystemServices().mapWidth;
+    ASSERT_NE(lcMapWidth, nullptr) << "Windows maps widths with LCMapStringW";
     int mismatches = 0;
     for (const std::string& text : corpus) {
         for (WidthForm form : {WidthForm::Full, WidthForm::Half}) {
-            std::optional<std::string> windows = LcMapWidth(text, form);
+            std::optional<std::string> windows = lcMapWidth(text, form);
             ASSERT_TRUE(windows.has_value()) << text;
             std::string portable = form == WidthForm::Full ? PortableToFullWidth(text) : PortableToHalfWidth(text);
             if (portable != *windows && ++mismatches <= 20) {

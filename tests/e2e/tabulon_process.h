@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/settings_file.h"
+#include "support/screen_picture.h"
 #include "support/test_programs.h"
 #include "ui/main_window.h"
 
@@ -73,47 +74,8 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 // The whole screen as a 24-bit BMP file, for people to look at; false when it
 // could not be taken or written.
 inline bool SaveScreenshot(const std::wstring& path) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    if (w <= 0 || h <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    if (!screen) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screen);
-    bool ok = false;
-    if (dib && memory) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT) != FALSE;
-        GdiFlush();
-        SelectObject(memory, old);
-    }
-    if (ok) {
-        const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-        const DWORD imageSize = stride * static_cast<DWORD>(h);
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;  // "BM"
-        file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        file.bfSize = file.bfOffBits + imageSize;
-        info.bmiHeader.biSizeImage = imageSize;
-        ok = false;
-        if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-            ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                 std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                 std::fwrite(bits, imageSize, 1, out) == 1;
-            ok = std::fclose(out) == 0 && ok;
-        }
-    }
-    if (memory) DeleteDC(memory);
-    if (dib) DeleteObject(dib);
-    ReleaseDC(nullptr, screen);
-    return ok;
+    ScreenPicture picture;
+    return picture.Take() && picture.SaveBmp(path);
 }
 
 class TabulonProcess {

@@ -6,10 +6,17 @@
 
 #include "core/file_io.h"
 #include "core/dxf_file.h"
+#include "core/table_dxf.h"
+#include "platform/platform_services.h"
 
 namespace tabulon::test {
 
 namespace fs = std::filesystem;
+
+namespace {
+// Every test program built with this file runs the core on this system's services.
+const bool kServicesHandedOver = (UsePlatformServices(), true);
+}  // namespace
 
 std::string TestOutputDir() {
     const char* env = std::getenv("TABULON_TEST_OUTPUT");

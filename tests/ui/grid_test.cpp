@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,6 +42,15 @@ protected:
         grid_ = std::make_unique<Grid>();
         EXPECT_TRUE(grid_->Create(args));
         grid_->onSelectionChanged = [this] { ++selectionChanges_; };
+        // The texts live here, as in an application's model.
+        texts_.clear();
+        asked_.clear();
+        grid_->cellText = [this](int col, int row, std::wstring& text) {
+            asked_.insert({col, row});
+            auto it = texts_.find({col, row});
+            if (it != texts_.end()) text = it->second;
+        };
+        grid_->onSetEditText = [this](int col, int row, const std::wstring& text) { texts_[{col, row}] = text; };
         SetFocus(grid_->hwnd);
         PumpMessages();
         return *grid_;
@@ -63,9 +73,17 @@ protected:
         return buffer;
     }
 
+    // The owner changes a text and has the cell repainted.
+    void SetText(int col, int row, const std::wstring& text) {
+        texts_[{col, row}] = text;
+        grid_->InvalidateCell(col, row);
+    }
+
     static inline HWND host_ = nullptr;
     std::unique_ptr<Grid> grid_;
     int selectionChanges_ = 0;
+    std::map<std::pair<int, int>, std::wstring> texts_;
+    std::set<std::pair<int, int>> asked_;  // the cells whose texts the grid asked for
 };
 
 TEST_F(GridTest, StartsWithFiveByFiveAndTheFirstBodyCellCurrent) {
@@ -277,12 +295,13 @@ TEST_F(GridTest, EditingStartsWithAKeyAndEndsWithEnterOrEsc) {
     };
     for (const EditCase& c : cases) {
         Grid& g = Make();
-        g.SetCellText(2, 3, L"old");
+        SetText(2, 3, L"old");
         g.SetCurrentCell(2, 3);
         std::vector<std::wstring> reports;
-        g.onSetEditText = [&](int col, int row, const std::wstring& text) {
+        g.onSetEditText = [&, store = g.onSetEditText](int col, int row, const std::wstring& text) {
             EXPECT_EQ((GridCell{col, row}), (GridCell{2, 3}));
             reports.push_back(text);
+            store(col, row, text);
         };
         if (c.startWithF2) PressKey(hwnd(), VK_F2);
         // Every character goes to the grid: those after the first reach the editor
@@ -320,7 +339,7 @@ TEST_F(GridTest, ClickingElsewhereCommitsTheEdit) {
 
 TEST_F(GridTest, DoubleClickEditsTheCurrentCell) {
     Grid& g = Make();
-    g.SetCellText(2, 2, L"abc");
+    SetText(2, 2, L"abc");
     Click(hwnd(), Center(2, 2));
     SendMessageW(hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, ClientPoint(Center(2, 2)));
     ASSERT_TRUE(g.IsEditing());
@@ -335,7 +354,7 @@ TEST_F(GridTest, EditingCanBeSwitchedOff) {
     GridCreateArgs args;
     args.editing = false;
     Grid& g = Make(5, 5, args);
-    g.SetCellText(1, 1, L"keep");
+    SetText(1, 1, L"keep");
     TypeChar(hwnd(), L'x');
     PressKey(hwnd(), VK_F2);
     SendMessageW(hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, ClientPoint(Center(1, 1)));
@@ -488,7 +507,7 @@ TEST_F(GridTest, OwnerDrawHookSeesOnlyTheCellsInView) {
         GridDrawState state;
     };
     std::vector<Drawn> drawn;
-    g.onDrawCell = [&](int col, int row, const RECT& r, GridDrawState state, HDC dc) {
+    g.onDrawCell = [&](int col, int row, const RECT& r, GridDrawState state, HDC dc, const std::wstring&) {
         drawn.push_back({{col, row}, state});
         DrawTextW(dc, L"x", 1, const_cast<RECT*>(&r), DT_SINGLELINE);
     };
@@ -563,7 +582,7 @@ TEST_F(GridTest, PaintsHeadersSelectionLinesAndTexts) {
         Grid& g = Make(6, 6, args);
         g.SetColWidth(3, 0);
         g.SetSelection({1, 1, 2, 2});
-        g.SetCellText(4, 4, L"\u8868\u8868\u8868");
+        SetText(4, 4, L"\u8868\u8868\u8868");
         RECT client = Client();
         MemoryCanvas canvas(client.right, client.bottom);
         g.Paint(canvas.dc(), client);
@@ -590,8 +609,10 @@ TEST_F(GridTest, PaintsHeadersSelectionLinesAndTexts) {
 
 TEST_F(GridTest, OwnerDrawnCellsGetTheirBackgroundFirst) {
     Grid& g = Make();
-    g.SetCellText(2, 2, L"text the hook does not draw");
-    g.onDrawCell = [](int col, int row, const RECT& r, GridDrawState, HDC dc) {
+    SetText(2, 2, L"text the hook does not draw");
+    std::wstring handed;
+    g.onDrawCell = [&](int col, int row, const RECT& r, GridDrawState, HDC dc, const std::wstring& text) {
+        if (col == 2 && row == 2) handed = text;
         if (col == 3 && row == 3) {
             RECT inner{r.left + 10, r.top + 5, r.left + 20, r.top + 15};
             FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -603,16 +624,17 @@ TEST_F(GridTest, OwnerDrawnCellsGetTheirBackgroundFirst) {
     RECT cell;
     ASSERT_TRUE(g.CellRect(2, 2, &cell));
     EXPECT_FALSE(canvas.Marked(cell, GetSysColor(COLOR_WINDOW))) << "with a hook, the grid draws no text";
+    EXPECT_EQ(handed, L"text the hook does not draw") << "the hook is handed the owner's text";
     ASSERT_TRUE(g.CellRect(3, 3, &cell));
     EXPECT_EQ(canvas.At(cell.left + 15, cell.top + 10), RGB(0, 0, 0));
     EXPECT_EQ(canvas.At(cell.left + 2, cell.top + 2), GetSysColor(COLOR_WINDOW));
 }
 
-TEST_F(GridTest, TextsSurviveResizingTheTable) {
+TEST_F(GridTest, TextsComeFromTheOwnerForTheCellsOfTheTableOnly) {
     Grid& g = Make();
-    g.SetCellText(3, 3, L"c3r3");
-    g.SetCellText(1, 4, L"c1r4");
-    g.SetCellText(0, 2, L"header");
+    SetText(3, 3, L"c3r3");
+    SetText(1, 4, L"c1r4");
+    SetText(0, 2, L"header");
     g.SetCurrentCell(4, 4);
     g.SetColCount(8);
     EXPECT_EQ(g.GetCellText(3, 3), L"c3r3");
@@ -621,10 +643,18 @@ TEST_F(GridTest, TextsSurviveResizingTheTable) {
     EXPECT_EQ(g.CurrentCell(), (GridCell{4, 3})) << "current cell follows the shrunk table";
     EXPECT_EQ(g.GetCellText(3, 3), L"c3r3");
     EXPECT_EQ(g.GetCellText(1, 4), L"") << "out of range now";
+
+    // A paint asks for the cells it draws, and never for one beyond the table.
+    asked_.clear();
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(asked_.count({3, 3}));
+    EXPECT_TRUE(asked_.count({0, 2}));
+    for (const auto& [col, row] : asked_) {
+        EXPECT_LT(col, 8);
+        EXPECT_LT(row, 4);
+    }
     g.SetRowCount(6);
-    EXPECT_EQ(g.GetCellText(1, 4), L"") << "a removed row comes back empty";
-    EXPECT_EQ(g.GetCellText(3, 3), L"c3r3");
-    g.SetCellText(-1, 99, L"ignored");
+    EXPECT_EQ(g.GetCellText(1, 4), L"c1r4") << "the owner's text shows again with its row";
     EXPECT_EQ(g.GetCellText(-1, 99), L"");
     g.SetRowCount(0);
     EXPECT_EQ(g.RowCount(), 2) << "a header and one body row remain";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/drawing_sizes.h"
+#include "platform/platform_services.h"
 #include "platform/win_text.h"
 #include "platform/window_system_win.h"
 #include "support/table_builder.h"
@@ -23,6 +25,9 @@ namespace tabulon::ui {
 namespace {
 
 using namespace tabulon::ui::test;
+
+// The window writes drawings and converts texts through the core.
+const bool kServicesHandedOver = (UsePlatformServices(), true);
 
 std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
@@ -94,8 +99,8 @@ protected:
 
     HWND Ctl(int id) { return window_->Control(id); }
 
-    // A 3 x 4 table as a capture leaves it: texts, sizes, grid shape. Cells (2,2)
-    // and (2,3) are one merged area.
+    // A 3 x 4 table as a capture leaves it: texts, sizes, grid shape. Grid cells
+    // (2,2) and (3,2) are one merged area.
     void LoadTable() {
         tabulon::test::TestTable t(3, 4);
         t.Merge(2, 2, 1, 2);
@@ -201,7 +206,7 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionHintAndState) {
         {kCheckBox1, L"セルを描画", nullptr, true, true, 0},
         {kEdit + 1, L"", L"赤文字の時：改行コードが含まれている", true, true, 0},
         {kLabel + 13, L"", nullptr, true, true, 0},
-        {kStringGrid1, nullptr, L"範囲選択=固定部クリック or [Shit]+矢印キー. 右クリックで選択範囲の文字変換メニュー",
+        {kStringGrid1, nullptr, L"範囲選択=固定部クリック or [Shift]+矢印キー. 右クリックで選択範囲の文字変換メニュー",
          true, true, 0},
         // Second tab (hidden: "visible" here means its own WS_VISIBLE).
         {kGroupBox1, L"表示", nullptr, true, true, 0},
@@ -453,6 +458,19 @@ public:
         }
         return {first, last};
     }
+    // The lowest brightness (0 to 255) of any pixel in the cell.
+    int Darkest(int col, int row) const {
+        RECT r;
+        grid_.CellRect(col, row, &r);
+        int darkest = 255;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = At(x, y);
+                darkest = std::min(darkest, (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100);
+            }
+        }
+        return darkest;
+    }
 
 private:
     Grid& grid_;
@@ -487,11 +505,16 @@ TEST_F(MainWindowTest, AlignmentButtonsChangeTheSelectedRecordsAndThePainting) {
     // The buttons keep their look until the next inspection.
     EXPECT_TRUE(w.View().IsFlat(3));
 
-    // Merged cells (2,2) and (2,3) are light cyan also while selected; headers never.
+    // Merged cells (2,2) and (3,2) are light cyan also while selected, framed in
+    // the selection colour, their texts dark as the window's text; headers never.
     RECT merged, header;
     g.CellRect(2, 2, &merged);
     g.CellRect(2, 0, &header);
-    EXPECT_EQ(after.At(merged.left + 1, merged.bottom - 2), kMergedCellColor);
+    const int inside = kMergedSelectionFrame;
+    EXPECT_EQ(after.At(merged.right - inside - 1, merged.bottom - inside - 1), kMergedCellColor);
+    EXPECT_EQ(after.At(merged.left, merged.bottom - 1), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(after.At(merged.right - inside, merged.top + inside - 1), GetSysColor(COLOR_HIGHLIGHT));
+    for (int col : {2, 3}) EXPECT_LT(after.Darkest(col, 2), 80) << col << ": the text stays readable";
     EXPECT_NE(after.At(header.left + 1, header.bottom - 2), kMergedCellColor);
 
     ClickCell(1, 2);
@@ -545,6 +568,28 @@ TEST_F(MainWindowTest, Edit1ShowsAndEditsTheCurrentCell) {
     PumpMessages();
     EXPECT_EQ(w.Model().texts.Get(1, 1), "Z");
     EXPECT_EQ(WindowText(Ctl(kEdit + 1)), L"Z");
+}
+
+TEST_F(MainWindowTest, TextTypedIntoTheEmptyStartUpGridStays) {
+    MainWindow& w = Open();
+    Grid& g = w.StringGrid1();
+    ClickCell(2, 3);
+    TypeChar(g.hwnd, L'a');
+    TypeChar(g.hwnd, L'b');
+    PressKey(g.EditHwnd(), VK_RETURN);
+    PumpMessages();
+    EXPECT_EQ(w.Model().texts.Get(2, 3), "ab");
+    EXPECT_EQ(g.GetCellText(2, 3), L"ab");
+    EXPECT_EQ(WindowText(Ctl(kEdit + 1)), L"ab");
+    EXPECT_GE(Snapshot(g).InkSpan(2, 3).first, 0) << "the text is drawn";
+
+    // The edit line writes into the empty grid too.
+    ClickCell(4, 4);
+    SetWindowTextW(Ctl(kEdit + 1), L"行");
+    PumpMessages();
+    EXPECT_EQ(g.GetCellText(4, 4), L"行");
+    ClickCell(2, 3);
+    EXPECT_EQ(WindowText(Ctl(kEdit + 1)), L"ab");
 }
 
 TEST_F(MainWindowTest, EnterInASizeEditAsksAndOverridesTheSelection) {

@@ -2,14 +2,26 @@
 // screenshots of scripts/screenshots.sh. Not part of the shipped program.
 //
 //   tabulon_screenshot.exe PAGE SECONDS   (PAGE 0 or 1; closes itself after SECONDS)
+//
+// With --merged-selection PICTURE.bmp it clicks the header of the column that
+// holds the merged title, as a user would, saves the screen as it then shows
+// to PICTURE.bmp, and checks that picture: the selected title keeps its light
+// cyan, reads in dark text and shows the selection as a frame. It exits 1 and
+// says why when it does not.
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/drawing_sizes.h"
+#include "platform/platform_services.h"
+#include "platform/win_text.h"
+#include "support/screen_picture.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/main_window.h"
 #include "ui/replace_dialog.h"
@@ -63,13 +75,92 @@ void LoadSchedule(ui::MainWindow& window) {
     v.RepaintGrid();
 }
 
+void PumpFor(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(20);
+    } while (GetTickCount64() < end);
+}
+
+int Luminance(COLORREF c) {
+    return (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
+}
+
+// The header click over the merged title, the screen read back, and what a
+// user must be able to see in it.
+int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath) {
+    ui::Grid& grid = window.StringGrid1();
+    RECT header;
+    if (!grid.CellRect(1, 0, &header)) {
+        std::printf("merged selection: the column header is not in view\n");
+        return 1;
+    }
+    // The pointer away from the grid, so that no hint covers it.
+    SetCursorPos(0, 0);
+    const LPARAM at = MAKELPARAM((header.left + header.right) / 2, (header.top + header.bottom) / 2);
+    SendMessageW(grid.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(grid.hwnd, WM_LBUTTONUP, 0, at);
+    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(1500);
+
+    test::ScreenPicture picture;
+    if (!picture.Take()) {
+        std::printf("merged selection: the screen could not be read\n");
+        return 1;
+    }
+    if (!picture.SaveBmp(picturePath))
+        std::printf("merged selection: no picture at %s\n", WideToUtf8(picturePath).c_str());
+
+    int failures = 0;
+    auto expect = [&failures](bool ok, const char* what) {
+        if (!ok) {
+            std::printf("merged selection: %s\n", what);
+            ++failures;
+        }
+    };
+    const ui::GridRange selection = grid.Selection();
+    expect(selection.left == 1 && selection.right == 1 && selection.top == 1 && selection.bottom == 6,
+           "the header click did not select the title's column");
+
+    // The title cell (1, 1), selected, and its merged neighbour (2, 1), not.
+    RECT title, beside;
+    grid.CellRect(1, 1, &title);
+    grid.CellRect(2, 1, &beside);
+    MapWindowPoints(grid.hwnd, nullptr, reinterpret_cast<POINT*>(&title), 2);
+    MapWindowPoints(grid.hwnd, nullptr, reinterpret_cast<POINT*>(&beside), 2);
+    const int frame = ui::kMergedSelectionFrame;
+    int darkest = 255;
+    for (int y = title.top + frame; y < title.bottom - frame; ++y)
+        for (int x = title.left + frame; x < title.right - frame; ++x)
+            darkest = std::min(darkest, Luminance(picture.At(x, y)));
+    expect(darkest < 80, "the selected title's text is not dark: it cannot be read on the light cyan");
+    expect(picture.At(title.right - frame - 1, title.bottom - frame - 1) == kMergedCellColor,
+           "the selected title lost its light cyan");
+    // The inner ring of the frame: the focus rectangle dots only the outer one.
+    const COLORREF selected = GetSysColor(COLOR_HIGHLIGHT);
+    expect(picture.At(title.left + frame - 1, (title.top + title.bottom) / 2) == selected &&
+               picture.At((title.left + title.right) / 2, title.bottom - frame) == selected,
+           "the selected title shows no selection frame");
+    expect(picture.At(beside.left, beside.bottom - 1) == kMergedCellColor,
+           "the merged cell beside the selection is framed too");
+    if (failures == 0) std::printf("merged selection: readable, light cyan, framed\n");
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    tabulon::UsePlatformServices();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
-    const int page = argc > 1 ? std::atoi(argv[1]) : 0;
-    const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
+    const bool checkMergedSelection = argc > 2 && std::strcmp(argv[1], "--merged-selection") == 0;
+    const int page = argc > 1 && !checkMergedSelection ? std::atoi(argv[1]) : 0;
+    const int seconds = argc > 2 && !checkMergedSelection ? std::atoi(argv[2]) : 10;
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -86,6 +177,16 @@ int main(int argc, char** argv) {
     LoadSchedule(window);
     if (page == 1) window.SelectPage(1);
     ShowWindow(window.hwnd, SW_SHOW);
+    if (checkMergedSelection) {
+        // main's arguments come in the ANSI code page.
+        std::wstring picture(MAX_PATH * 2, L'\0');
+        picture.resize(static_cast<size_t>(std::max(
+            0, MultiByteToWideChar(CP_ACP, 0, argv[2], -1, picture.data(), static_cast<int>(picture.size())) - 1)));
+        const int status = CheckMergedSelection(window, picture);
+        DestroyWindow(window.hwnd);
+        DeleteFileW(window.IniPath().c_str());
+        return status;
+    }
     SetTimer(window.hwnd, 1, static_cast<UINT>(seconds) * 1000,
              [](HWND hwnd, UINT, UINT_PTR, DWORD) { PostMessageW(hwnd, WM_CLOSE, 0, 0); });
     MSG msg;

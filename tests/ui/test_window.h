@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include "ui/window_class.h"
+#include "ui/window.h"
 
 namespace tabulon::ui::test {
 
 inline HWND CreateHostWindow(int width, int height) {
     static const wchar_t kClass[] = L"TabulonTestHost";
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterWindowClassOnce(instance, kClass, DefWindowProcW);
+    RegisterWindowClassOnce({.name = kClass}, DefWindowProcW);
     HWND hwnd = CreateWindowExW(0, kClass, L"grid test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width, height,
                                 nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, SW_SHOW);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "ui/window_text.h"
 
@@ -10,14 +11,9 @@ namespace tabulon::ui {
 
 namespace {
 
-constexpr wchar_t kGridClass[] = L"TabulonGrid";
-constexpr UINT_PTR kEditSubclassId = 1;
+// The grid paints all of itself, and double clicks start an edit.
+const WindowClassArgs kGridClass{.name = L"TabulonGrid", .style = CS_DBLCLKS, .background = nullptr};
 constexpr int kTextInset = 2;
-
-const std::wstring& EmptyText() {
-    static const std::wstring empty;
-    return empty;
-}
 
 // The classic fast solid fill: an opaque text output of nothing.
 void FillSolid(HDC dc, const RECT& r, COLORREF color) {
@@ -59,56 +55,18 @@ struct Grid::Palette {
     COLORREF selectedBack, selectedText;
 };
 
-LRESULT CALLBACK GridWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Grid* grid = nullptr;
-    if (msg == WM_NCCREATE) {
-        grid = static_cast<Grid*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        grid->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
-    } else {
-        grid = reinterpret_cast<Grid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!grid) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        grid->hwnd = nullptr;
-        grid->edit_ = nullptr;
-        grid->editing_ = false;
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    return grid->WndProc(msg, wp, lp);
-}
-
-LRESULT CALLBACK GridEditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-    return reinterpret_cast<Grid*>(ref)->EditProc(edit, msg, wp, lp);
-}
-
 Grid::~Grid() {
-    if (!hwnd) return;
-    // The window may outlive nothing of ours: detach before destroying it.
+    // The window outlives nothing of ours: its editor stops calling back first.
     editing_ = false;
-    if (edit_) RemoveWindowSubclass(edit_, GridEditProc, kEditSubclassId);
-    HWND h = hwnd;
-    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-    hwnd = nullptr;
-    DestroyWindow(h);
+    if (edit_) RemoveControlSubclass<&Grid::EditProc>(edit_);
+}
+
+void Grid::OnDestroyed() {
+    edit_ = nullptr;
+    editing_ = false;
 }
 
 bool Grid::Create(const GridCreateArgs& args) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kGridClass, &wc)) {
-        wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = GridWndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kGridClass;
-        if (!RegisterClassExW(&wc)) return false;
-    }
-
     font_ = args.font ? args.font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fixedColor_ = args.fixedColor;
     editable_ = args.editing;
@@ -118,49 +76,35 @@ bool Grid::Create(const GridCreateArgs& args) {
     geo_.rows.SetFixed(args.fixedRows);
     geo_.cols.SetDefaultSize(args.defaultColWidth);
     geo_.rows.SetDefaultSize(args.defaultRowHeight);
-    ResizeTexts(std::max(args.colCount, geo_.cols.fixed() + 1), std::max(args.rowCount, geo_.rows.fixed() + 1));
     geo_.cols.SetCount(args.colCount);
     geo_.rows.SetCount(args.rowCount);
     anchor_ = extent_ = geo_.ClampToBody({0, 0});
 
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN;
-    if (scrollBars_) style |= WS_HSCROLL | WS_VSCROLL;
-    const RECT& r = args.rect;
-    CreateWindowExW(args.border ? WS_EX_CLIENTEDGE : 0, kGridClass, L"", style, r.left, r.top, r.right - r.left,
-                    r.bottom - r.top, args.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), instance,
-                    this);
-    if (!hwnd) return false;
+    WindowCreateArgs window;
+    window.exStyle = args.border ? WS_EX_CLIENTEDGE : 0;
+    window.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN;
+    if (scrollBars_) window.style |= WS_HSCROLL | WS_VSCROLL;
+    window.rect = args.rect;
+    window.parent = args.parent;
+    window.id = args.id;
+    if (!CreateWindowOf(kGridClass, window)) return false;
     UpdateScrollBars();
     return true;
 }
 
 // --- table ---------------------------------------------------------------------
 
-void Grid::ResizeTexts(int cols, int rows) {
-    const int oldCols = texts_.empty() ? 0 : ColCount();
-    const int oldRows = texts_.empty() ? 0 : RowCount();
-    if (cols == oldCols && rows == oldRows) return;
-    std::vector<std::wstring> texts(static_cast<size_t>(cols) * static_cast<size_t>(rows));
-    for (int r = 0; r < std::min(rows, oldRows); ++r)
-        for (int c = 0; c < std::min(cols, oldCols); ++c)
-            texts[static_cast<size_t>(r) * cols + c] = std::move(texts_[static_cast<size_t>(r) * oldCols + c]);
-    texts_ = std::move(texts);
-}
-
 void Grid::SetColCount(int count) {
-    EndEdit(true);
-    count = std::max(count, geo_.cols.fixed() + 1);
-    ResizeTexts(count, RowCount());
-    geo_.cols.SetCount(count);
-    MoveTo(geo_.ClampToBody(anchor_), geo_.ClampToBody(extent_), nullptr);
-    AfterLayoutChange();
+    SetCount(geo_.cols, count);
 }
 
 void Grid::SetRowCount(int count) {
+    SetCount(geo_.rows, count);
+}
+
+void Grid::SetCount(GridAxis& axis, int count) {
     EndEdit(true);
-    count = std::max(count, geo_.rows.fixed() + 1);
-    ResizeTexts(ColCount(), count);
-    geo_.rows.SetCount(count);
+    axis.SetCount(std::max(count, axis.fixed() + 1));  // one body column or row at least
     MoveTo(geo_.ClampToBody(anchor_), geo_.ClampToBody(extent_), nullptr);
     AfterLayoutChange();
 }
@@ -185,14 +129,19 @@ void Grid::SetDefaultRowHeight(int height) {
     AfterLayoutChange();
 }
 
-const std::wstring& Grid::GetCellText(int col, int row) const {
-    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return EmptyText();
-    return texts_[static_cast<size_t>(row) * ColCount() + col];
+std::wstring Grid::GetCellText(int col, int row) const {
+    std::wstring text;
+    if (cellText && col >= 0 && row >= 0 && col < ColCount() && row < RowCount()) cellText(col, row, text);
+    return text;
 }
 
-void Grid::SetCellText(int col, int row, std::wstring text) {
-    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return;
-    texts_[static_cast<size_t>(row) * ColCount() + col] = std::move(text);
+const std::wstring& Grid::TextForDrawing(int col, int row) {
+    textBuffer_.clear();
+    if (cellText) cellText(col, row, textBuffer_);
+    return textBuffer_;
+}
+
+void Grid::InvalidateCell(int col, int row) {
     RECT r;
     if (hwnd && CellRect(col, row, &r)) InvalidateRect(hwnd, &r, FALSE);
 }
@@ -312,12 +261,12 @@ void Grid::BeginEdit(bool selectAll) {
         edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         if (!edit_) return;
-        SetWindowSubclass(edit_, GridEditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        SubclassControl<&Grid::EditProc>(edit_, this);
         SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         SendMessageW(edit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kTextInset - 1, kTextInset - 1));
     }
     editCell_ = anchor_;
-    const std::wstring& text = GetCellText(anchor_.col, anchor_.row);
+    const std::wstring text = GetCellText(anchor_.col, anchor_.row);
     SetWindowTextW(edit_, text.c_str());
     const auto length = static_cast<LPARAM>(text.size());
     SendMessageW(edit_, EM_SETSEL, selectAll ? 0 : length, length);
@@ -335,10 +284,7 @@ void Grid::EndEdit(bool commit) {
     ShowWindow(edit_, SW_HIDE);
     if (hadFocus) SetFocus(hwnd);
     Invalidate();
-    if (commit) {
-        SetCellText(editCell_.col, editCell_.row, text);
-        if (onSetEditText) onSetEditText(editCell_.col, editCell_.row, text);
-    }
+    if (commit && onSetEditText) onSetEditText(editCell_.col, editCell_.row, text);
 }
 
 LRESULT Grid::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
@@ -366,7 +312,6 @@ LRESULT Grid::EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
             if (editing_) EndEdit(true);
             return result;
         }
-        case WM_NCDESTROY: RemoveWindowSubclass(edit, GridEditProc, kEditSubclassId); break;
     }
     return DefSubclassProc(edit, msg, wp, lp);
 }
@@ -416,7 +361,7 @@ LRESULT Grid::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_HSCROLL: OnScroll(SB_HORZ, wp); return 0;
         case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wp)); return 0;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return Window::WndProc(msg, wp, lp);
 }
 
 void Grid::OnSize() {
@@ -714,14 +659,14 @@ void Grid::DrawCell(HDC hdc, int col, int row, const RECT& rect, const Palette& 
     if (onDrawCell) {
         if (defaultDrawing_) FillSolid(hdc, rect, back);
         SetTextColor(hdc, text);
-        onDrawCell(col, row, rect, state, hdc);
+        onDrawCell(col, row, rect, state, hdc, TextForDrawing(col, row));
         // The hook may have changed what the next cell relies on.
         SetBkMode(hdc, TRANSPARENT);
         SelectObject(hdc, font_);
         return;
     }
     FillSolid(hdc, rect, back);
-    const std::wstring& content = GetCellText(col, row);
+    const std::wstring& content = TextForDrawing(col, row);
     if (content.empty()) return;
     SetTextColor(hdc, text);
     RECT inset{rect.left + kTextInset, rect.top, rect.right - kTextInset, rect.bottom};

@@ -1,7 +1,8 @@
 // The cell grid control: one header row and column, range selection, resizing by
 // the header lines, in-place editing and an owner-draw hook. It paints only the
 // cells in view, through one back buffer, and holds no window per cell, so large
-// tables stay smooth.
+// tables stay smooth. It keeps no texts either: it asks its owner for the text
+// of a cell when it draws or edits that cell.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +11,10 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "platform/win_resource.h"
 #include "ui/grid/grid_geometry.h"
-#include "ui/win32_handles.h"
+#include "ui/window.h"
 
 namespace tabulon::ui {
 
@@ -42,31 +43,33 @@ struct GridDrawState {
     bool focused = false;  // the current cell
 };
 
-class Grid {
+class Grid : public Window {
 public:
     Grid() = default;
-    ~Grid();
-    Grid(const Grid&) = delete;
-    Grid& operator=(const Grid&) = delete;
+    ~Grid() override;
 
     bool Create(const GridCreateArgs& args);
-    HWND hwnd = nullptr;
 
+    // The text of a cell, asked for whenever the cell is drawn or edited. It
+    // fills `text`, which arrives empty. Unset: every cell is empty.
+    std::function<void(int col, int row, std::wstring& text)> cellText;
     // A click on a body cell (reported when the button is released).
     std::function<void(int col, int row)> onClick;
     // A click on a header cell, not on one of its lines.
     std::function<void(int col, int row)> onFixedCellClick;
     std::function<void()> onSelectionChanged;
-    // An edit was committed; the text is already stored in the cell.
+    // An edit was committed: the owner stores the text, and the grid shows it.
     std::function<void(int col, int row, const std::wstring& text)> onSetEditText;
     std::function<void(int col, int width)> onColWidthChanged;
     std::function<void(int row, int height)> onRowHeightChanged;
     // A right click or the menu key; the selection is left as it was.
     std::function<void(POINT screen)> onContextMenu;
-    // Replaces the grid's own text drawing. The colours for the state are set in hdc.
-    std::function<void(int col, int row, const RECT& rect, GridDrawState state, HDC hdc)> onDrawCell;
+    // Replaces the grid's own text drawing. The colours for the state are set in
+    // hdc; text is the cell's text.
+    std::function<void(int col, int row, const RECT& rect, GridDrawState state, HDC hdc, const std::wstring& text)>
+        onDrawCell;
 
-    // Table size. Texts of cells that remain are kept.
+    // Table size, headers included.
     void SetColCount(int count);
     void SetRowCount(int count);
     int ColCount() const { return geo_.cols.count(); }
@@ -81,8 +84,10 @@ public:
     void SetDefaultColWidth(int width);
     void SetDefaultRowHeight(int height);
 
-    const std::wstring& GetCellText(int col, int row) const;
-    void SetCellText(int col, int row, std::wstring text);
+    // The owner's text of a cell in the table; empty outside it.
+    std::wstring GetCellText(int col, int row) const;
+    // Repaints a cell whose text the owner changed.
+    void InvalidateCell(int col, int row);
 
     // The current cell is the selection's anchor; the selection never includes headers.
     GridCell CurrentCell() const { return anchor_; }
@@ -112,12 +117,10 @@ public:
     void Paint(HDC hdc, const RECT& area);
 
 private:
-    friend LRESULT CALLBACK GridWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK GridEditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-
     enum class Drag { None, Select, ColSize, RowSize, FixedPress };
 
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroyed() override;
     LRESULT EditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp);
     void OnPaint();
     void OnSize();
@@ -137,15 +140,17 @@ private:
     // Sets the anchor and the selection's moving corner; scrolls `show` into view if given.
     void MoveTo(GridCell anchor, GridCell extent, const GridCell* show);
     void ScrollTo(int leftCol, int topRow);
+    void SetCount(GridAxis& axis, int count);
     void AfterLayoutChange();
     void UpdateScrollBars();
     void Invalidate();
-    void ResizeTexts(int cols, int rows);
+    // The cell's text into textBuffer_, which keeps its storage from cell to cell.
+    const std::wstring& TextForDrawing(int col, int row);
     struct Palette;
     void DrawCell(HDC hdc, int col, int row, const RECT& rect, const Palette& palette, const GridRange& selection);
 
     GridGeometry geo_;
-    std::vector<std::wstring> texts_;  // row-major, ColCount() per row
+    std::wstring textBuffer_;
     GridCell anchor_{1, 1};
     GridCell extent_{1, 1};
 
