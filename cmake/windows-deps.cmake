@@ -9,7 +9,7 @@ execute_process(
   COMMAND bash "${PROJECT_SOURCE_DIR}/scripts/build-windows-deps.sh" "${TABULON_WINDOWS_DEPS}"
   RESULT_VARIABLE windows_deps_result)
 if(NOT windows_deps_result EQUAL 0)
-  message(FATAL_ERROR "pugixml and minizip for Windows could not be built: run scripts/install-deps.sh")
+  message(FATAL_ERROR "pugixml, minizip and expat for Windows could not be built: run scripts/install-deps.sh")
 endif()
 # Reconfigure when the build script changes, so the libraries follow it.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
@@ -27,6 +27,12 @@ add_library(pugixml::pugixml STATIC IMPORTED)
 set_target_properties(pugixml::pugixml PROPERTIES
   IMPORTED_LOCATION "${windows_deps_prefix}/lib/libpugixml.a"
   INTERFACE_INCLUDE_DIRECTORIES "${windows_deps_prefix}/include")
+
+add_library(tabulon::expat STATIC IMPORTED)
+set_target_properties(tabulon::expat PROPERTIES
+  IMPORTED_LOCATION "${windows_deps_prefix}/lib/libexpat.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${windows_deps_prefix}/include"
+  INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
 
 add_library(tabulon::minizip STATIC IMPORTED)
 set_target_properties(tabulon::minizip PROPERTIES

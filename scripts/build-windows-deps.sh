@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the workbook reader's libraries, pugixml and minizip, for 64-bit Windows
+# Builds the workbook reader's libraries, pugixml, minizip and expat, for 64-bit Windows
 # (MinGW-w64, static) from Debian's own source packages. zlib for MinGW comes
 # ready-made from Debian (libz-mingw-w64-dev).
 #
@@ -8,8 +8,8 @@
 # The sources come through a private apt configuration in DIR/apt whose deb-src
 # entries are derived from the system's own sources list, so the system's apt
 # stays as it is and nothing here names a host. The result is
-#   DIR/x86_64-w64-mingw32/include   pugixml.hpp, pugiconfig.hpp, minizip/*.h
-#   DIR/x86_64-w64-mingw32/lib       libpugixml.a, libminizip.a
+#   DIR/x86_64-w64-mingw32/include   pugixml.hpp, pugiconfig.hpp, minizip/*.h, expat*.h
+#   DIR/x86_64-w64-mingw32/lib       libpugixml.a, libminizip.a, libexpat.a
 #   DIR/source-versions.txt          the exact Debian versions built
 # A finished build is kept: a second run only checks its stamp, unless this
 # script has changed since.
@@ -35,7 +35,8 @@ fail() { echo "windows-deps: $*" >&2; exit 1; }
 
 up_to_date() {
   [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$script_hash" ] &&
-    [ -f "$prefix/lib/libpugixml.a" ] && [ -f "$prefix/lib/libminizip.a" ] && [ -f "$versions" ]
+    [ -f "$prefix/lib/libpugixml.a" ] && [ -f "$prefix/lib/libminizip.a" ] && [ -f "$prefix/lib/libexpat.a" ] &&
+    [ -f "$versions" ]
 }
 
 if up_to_date; then
@@ -51,7 +52,7 @@ if up_to_date; then
   exit 0
 fi
 
-for tool in apt-get apt-cache dpkg-source "$cc" "$cxx" "$ar"; do
+for tool in apt-get apt-cache dpkg-source cmake "$cc" "$cxx" "$ar"; do
   command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing: run scripts/install-deps.sh"
 done
 [ -f "/usr/$host/include/zlib.h" ] && [ -f "/usr/$host/lib/libz.a" ] ||
@@ -120,17 +121,35 @@ apt-get "${apt_options[@]}" -qq update >>"$log" 2>&1 || { cat "$log" >&2; fail "
 # builds them (minizip has its own in Debian 12 and lives in zlib's later).
 src_dir=$dir/src
 mkdir -p "$src_dir"
-# Which .dsc files apt picks: asked in an empty folder, so it lists every file.
+# Each package's newest source that the mirror really serves: an index may name
+# a version (a security update, say) whose files are not there yet, and then
+# the one before it is taken. Files already in the folder are not fetched again.
 probe=$(mktemp -d)
 trap 'rm -rf "$probe"' EXIT
-dscs=$(cd "$probe" && apt-get "${apt_options[@]}" -q source --print-uris libpugixml-dev libminizip-dev 2>>"$log" |
-  sed -n "s/^'[^']*' \([^ ]*\.dsc\) .*/\1/p") || { cat "$log" >&2; fail "apt-get source --print-uris failed"; }
-[ -n "$dscs" ] || { cat "$log" >&2; fail "apt found no source packages for pugixml and minizip"; }
-# Files already in the folder are not fetched again.
-(cd "$src_dir" && apt-get "${apt_options[@]}" -q source --download-only libpugixml-dev libminizip-dev) >>"$log" 2>&1 ||
-  { cat "$log" >&2; fail "apt-get source failed"; }
+dscs=""
+for binary in libpugixml-dev libminizip-dev libexpat1-dev; do
+  source_name=$(apt-cache "${apt_options[@]}" showsrc "$binary" 2>>"$log" | awk '/^Package:/ {print $2; exit}')
+  [ -n "$source_name" ] || { cat "$log" >&2; fail "apt knows no source package for $binary"; }
+  fetched=""
+  for version in $(apt-cache "${apt_options[@]}" showsrc "$source_name" 2>>"$log" |
+                   awk '/^Version:/ {print $2}' | sort -u -r -V); do
+    # Which .dsc apt picks: asked in an empty folder, so it lists every file.
+    dsc=$(cd "$probe" && apt-get "${apt_options[@]}" -q source --print-uris "$source_name=$version" 2>>"$log" |
+      sed -n "s/^'[^']*' \([^ ]*\.dsc\) .*/\1/p")
+    [ -n "$dsc" ] || continue
+    if (cd "$src_dir" && apt-get "${apt_options[@]}" -q source --download-only "$source_name=$version") \
+        >>"$log" 2>&1; then
+      fetched=$dsc
+      break
+    fi
+    say "source $source_name $version is not served; trying an earlier one"
+  done
+  [ -n "$fetched" ] || { cat "$log" >&2; fail "apt-get source $source_name failed"; }
+  dscs="$dscs $fetched"
+done
 pugixml_src=""
 minizip_src=""
+expat_src=""
 for dsc in $dscs; do
   name=$(awk '/^Source:/ {print $2; exit}' "$src_dir/$dsc")
   version=$(awk '/^Version:/ {print $2; exit}' "$src_dir/$dsc")
@@ -149,6 +168,12 @@ for dsc in $dscs; do
     pugixml_version=$version
     pugixml_package=$name
   fi
+  found=$(find "$tree" -name xmlparse.c -path '*/lib/*' -print -quit)
+  if [ -n "$found" ] && [ -f "$(dirname "$(dirname "$found")")/CMakeLists.txt" ]; then
+    expat_src=$(dirname "$(dirname "$found")")
+    expat_version=$version
+    expat_package=$name
+  fi
   found=$(find "$tree" -name unzip.c -print -quit)
   if [ -n "$found" ] && [ -f "$(dirname "$found")/ioapi.c" ]; then
     minizip_src=$(dirname "$found")
@@ -158,6 +183,7 @@ for dsc in $dscs; do
 done
 [ -n "$pugixml_src" ] || fail "the Debian sources hold no pugixml (see $log)"
 [ -n "$minizip_src" ] || fail "the Debian sources hold no minizip (see $log)"
+[ -n "$expat_src" ] || fail "the Debian sources hold no expat (see $log)"
 
 # --- the build: static archives, one folder for headers and libraries -------------
 say "building pugixml $pugixml_version and minizip $minizip_version with $cxx"
@@ -180,6 +206,22 @@ cp "$pugixml_src/pugixml.hpp" "$pugixml_src/pugiconfig.hpp" "$prefix.tmp/include
 for header in crypt.h ioapi.h mztools.h unzip.h zip.h iowin32.h; do
   cp "$minizip_src/$header" "$prefix.tmp/include/minizip/"
 done
+# expat through its own CMake build, for the configuration header it writes.
+say "building expat $expat_version with $cc"
+cmake -S "$expat_src" -B "$obj/expat" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_INSTALL_PREFIX="$prefix.tmp" \
+  -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF \
+  -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_BUILD_FUZZERS=OFF >>"$log" 2>&1 &&
+  # Debian's fixes test the features as "#if XML_DTD == 1", as its own
+  # configure defines them; CMake's header defines them empty.
+  sed -i 's/^#define \(XML_[A-Z_]*\)[[:space:]]*$/#define \1 1/' "$obj/expat/expat_config.h" &&
+  cmake --build "$obj/expat" --target install -j 2 >>"$log" 2>&1 ||
+  { cat "$log" >&2; fail "building expat failed"; }
+# Its archive's name depends on the options; one name for the build to find.
+found=$(find "$prefix.tmp/lib" -name 'libexpat*.a' -print -quit)
+[ -n "$found" ] || fail "the expat build left no archive (see $log)"
+[ "$found" = "$prefix.tmp/lib/libexpat.a" ] || cp "$found" "$prefix.tmp/lib/libexpat.a"
+rm -rf "$prefix.tmp/lib/cmake" "$prefix.tmp/share"
 rm -rf "$prefix" "$obj"
 mv "$prefix.tmp" "$prefix"
 
@@ -187,6 +229,7 @@ zlib_version=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev 2>/dev/null || e
 {
   echo "pugixml $pugixml_version (Debian source package $pugixml_package)"
   echo "minizip $minizip_version (Debian source package $minizip_package)"
+  echo "expat $expat_version (Debian source package $expat_package)"
   echo "zlib $zlib_version (Debian package libz-mingw-w64-dev)"
 } >"$versions"
 echo "$script_hash" >"$stamp"
