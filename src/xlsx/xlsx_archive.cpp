@@ -25,7 +25,7 @@ XlsxArchive::XlsxArchive(const std::string& path, ArchiveLimits limits) : limits
     const std::filesystem::path fsPath(std::u8string(path.begin(), path.end()));
     // A folder opens on Linux and fails on Windows; both say the same.
     std::error_code ec;
-    if (std::filesystem::is_directory(fsPath, ec)) throw TabulonError("cannot open the file: it is a folder");
+    if (std::filesystem::is_directory(fsPath, ec)) throw TabulonError("cannot read a folder as a workbook");
     std::ifstream file(fsPath, std::ios::binary);
     if (!file) throw TabulonError("cannot open the file: " + std::string(std::strerror(errno)));
     unsigned char magic[8] = {};
