@@ -114,7 +114,15 @@ apt_options=(
 [ "$(id -u)" -eq 0 ] && apt_options+=(-o "APT::Sandbox::User=root")
 
 say "reading the source index (private apt configuration in $apt_dir)"
-apt-get "${apt_options[@]}" -qq update >>"$log" 2>&1 || { cat "$log" >&2; fail "apt-get update failed"; }
+if ! apt-get "${apt_options[@]}" -qq update >>"$log" 2>&1; then
+  # Offline with an index from an earlier run: the sources fetched then still do.
+  if compgen -G "$apt_dir/state/lists/*Sources*" >/dev/null; then
+    say "warning: apt-get update failed (see $log); using the index read before"
+  else
+    cat "$log" >&2
+    fail "apt-get update failed"
+  fi
+fi
 
 # --- the source packages ---------------------------------------------------------
 # Asked for by their binary package names: apt picks whichever source package
