@@ -22,8 +22,6 @@ namespace tabulon {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* kCommand = "convert";
 
 constexpr const char* kConvertUsage =
@@ -67,48 +65,19 @@ constexpr const char* kConvertUsage =
 }  // namespace
 
 int RunConvert(const std::vector<std::string>& args) {
-    DrawOptions options;
-    if (int status = ReadDrawOptions(args, kCommand, kConvertUsage, options); status >= 0) return status;
-
-    const fs::path inputPath = PathFromUtf8(options.input);
-    const std::string output =
-        options.output ? *options.output : Utf8FromPath(fs::path(inputPath).replace_extension(".dxf"));
-    if (SameFile(inputPath, PathFromUtf8(output))) {
-        return Failure(kCommand,
-                       "the output \"" + output + "\" is the capture file itself; choose another name with -o");
-    }
-
-    try {
-        // An output that will be refused is refused before the work.
-        CheckReplaceable(output, options.readOnlyOutput);
-        ScaleSettings settings;
-        Capture capture;
-        if (int status = LoadDrawing(options, kCommand, capture, settings); status != kExitOk) return status;
-        DrawingCounts counts;
-        try {
+    return RunDrawingCommand(
+        args, kCommand, kConvertUsage, ".dxf", [](const std::string&) { return -1; },
+        [](const DrawOptions& options, const Capture& capture, const ScaleSettings& settings,
+           const std::string& output) {
+            DrawingCounts counts;
             WriteTableDxf(capture.table, capture.texts, settings, output, &counts, options.readOnlyOutput);
-        } catch (const FileError&) {
-            throw;
-        } catch (const TabulonError& e) {
-            // Sizes that would overflow are refused before anything is written.
-            return Failure(kCommand, options.input + ": " + e.what());
-        }
-        const double totalW = TotalWidth(capture.table);
-        const double totalH = TotalHeight(capture.table);
-        WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
-                 std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(totalW) + " x " +
-                 DxfNumber(totalH) + " drawing units: " + std::to_string(counts.lines) + " lines, " +
-                 std::to_string(counts.polylines) + " merged-area outlines, " + std::to_string(counts.texts) +
-                 " texts" + (counts.solids ? ", " + std::to_string(counts.solids) + " fills" : std::string()) +
-                 "\n");
-        return kExitOk;
-    } catch (const TabulonError& e) {
-        return Failure(kCommand, OutputFailure(e));
-    } catch (const std::bad_alloc&) {
-        return Failure(kCommand, "out of memory");
-    } catch (const std::exception& e) {
-        return Failure(kCommand, options.input + ": " + e.what());
-    }
+            WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
+                     std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(TotalWidth(capture.table)) +
+                     " x " + DxfNumber(TotalHeight(capture.table)) + " drawing units: " +
+                     std::to_string(counts.lines) + " lines, " + std::to_string(counts.polylines) +
+                     " merged-area outlines, " + std::to_string(counts.texts) + " texts" +
+                     (counts.solids ? ", " + std::to_string(counts.solids) + " fills" : std::string()) + "\n");
+        });
 }
 
 }  // namespace tabulon

@@ -1,6 +1,9 @@
 #include "cli/draw_input.h"
 
+#include <filesystem>
+
 #include "cli/cli.h"
+#include "cli/cli_paths.h"
 #include "cli/spreadsheet_input.h"
 #include "core/drawing_sizes.h"
 #include "core/errors.h"
@@ -39,6 +42,45 @@ int ReadDrawOptions(const std::vector<std::string>& args, const char* command, c
                                        options.input + "\"");
     }
     return -1;
+}
+
+int RunDrawingCommand(const std::vector<std::string>& args, const char* command, const char* usage,
+                      const char* defaultExtension, const std::function<int(const std::string&)>& checkOutput,
+                      const DrawStep& draw) {
+    DrawOptions options;
+    if (int status = ReadDrawOptions(args, command, usage, options); status >= 0) return status;
+
+    const std::filesystem::path inputPath = PathFromUtf8(options.input);
+    const std::string output = options.output
+                                   ? *options.output
+                                   : Utf8FromPath(std::filesystem::path(inputPath).replace_extension(defaultExtension));
+    if (int status = checkOutput(output); status >= 0) return status;
+    if (SameFile(inputPath, PathFromUtf8(output))) {
+        return Failure(command, "the output \"" + output + "\" is the input itself; choose another name with -o");
+    }
+
+    try {
+        // An output that will be refused is refused before the work.
+        CheckReplaceable(output, options.readOnlyOutput);
+        ScaleSettings settings;
+        Capture capture;
+        if (int status = LoadDrawing(options, command, capture, settings); status != kExitOk) return status;
+        try {
+            draw(options, capture, settings, output);
+        } catch (const FileError&) {
+            throw;
+        } catch (const TabulonError& e) {
+            // Sizes that would overflow are refused before anything is written.
+            return Failure(command, options.input + ": " + e.what());
+        }
+        return kExitOk;
+    } catch (const TabulonError& e) {
+        return Failure(command, OutputFailure(e));
+    } catch (const std::bad_alloc&) {
+        return Failure(command, "out of memory");
+    } catch (const std::exception& e) {
+        return Failure(command, options.input + ": " + e.what());
+    }
 }
 
 int LoadDrawing(const DrawOptions& options, const char* command, Capture& capture, ScaleSettings& settings) {

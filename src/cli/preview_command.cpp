@@ -20,8 +20,6 @@ namespace tabulon {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* kCommand = "preview";
 
 constexpr const char* kPreviewUsage =
@@ -51,47 +49,30 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& tail) {
 }  // namespace
 
 int RunPreview(const std::vector<std::string>& args) {
-    DrawOptions options;
-    if (int status = ReadDrawOptions(args, kCommand, kPreviewUsage, options); status >= 0) return status;
-
-    const fs::path inputPath = PathFromUtf8(options.input);
-    const std::string output =
-        options.output ? *options.output : Utf8FromPath(fs::path(inputPath).replace_extension(".svg"));
-    const bool png = EndsWithIgnoringCase(output, ".png");
-    if (!png && !EndsWithIgnoringCase(output, ".svg")) {
-        return UsageError(kCommand, "the output \"" + output + "\" must end in .svg or .png");
-    }
-    if (png && !CanRasterizeSvg()) {
-        return Failure(kCommand, "PNG pictures are not available in this build; write an .svg instead");
-    }
-    if (SameFile(inputPath, PathFromUtf8(output))) {
-        return Failure(kCommand, "the output \"" + output + "\" is the input itself; choose another name with -o");
-    }
-
-    try {
-        CheckReplaceable(output, options.readOnlyOutput);
-        ScaleSettings settings;
-        Capture capture;
-        if (int status = LoadDrawing(options, kCommand, capture, settings); status != kExitOk) return status;
-        SvgDrawing picture;
-        try {
-            DrawTable(capture.table, capture.texts, settings, picture);
-        } catch (const TabulonError& e) {
-            return Failure(kCommand, options.input + ": " + e.what());
+    auto checkOutput = [](const std::string& output) {
+        const bool png = EndsWithIgnoringCase(output, ".png");
+        if (!png && !EndsWithIgnoringCase(output, ".svg")) {
+            return UsageError(kCommand, "the output \"" + output + "\" must end in .svg or .png");
         }
-        AtomicWriteFile(output, png ? RasterizeSvg(picture.Svg(), picture.Width(), picture.Height()) : picture.Svg(),
-                        options.readOnlyOutput);
-        WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
-                 std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(picture.Width()) + " x " +
-                 DxfNumber(picture.Height()) + " drawing units\n");
-        return kExitOk;
-    } catch (const TabulonError& e) {
-        return Failure(kCommand, OutputFailure(e));
-    } catch (const std::bad_alloc&) {
-        return Failure(kCommand, "out of memory");
-    } catch (const std::exception& e) {
-        return Failure(kCommand, options.input + ": " + e.what());
-    }
+        if (png && !CanRasterizeSvg()) {
+            return Failure(kCommand, "PNG pictures are not available in this build; write an .svg instead");
+        }
+        return -1;
+    };
+    return RunDrawingCommand(
+        args, kCommand, kPreviewUsage, ".svg", checkOutput,
+        [](const DrawOptions& options, const Capture& capture, const ScaleSettings& settings,
+           const std::string& output) {
+            SvgDrawing picture;
+            DrawTable(capture.table, capture.texts, settings, picture);
+            const bool png = EndsWithIgnoringCase(output, ".png");
+            AtomicWriteFile(output,
+                            png ? RasterizeSvg(picture.Svg(), picture.Width(), picture.Height()) : picture.Svg(),
+                            options.readOnlyOutput);
+            WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
+                     std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(picture.Width()) + " x " +
+                     DxfNumber(picture.Height()) + " drawing units\n");
+        });
 }
 
 }  // namespace tabulon

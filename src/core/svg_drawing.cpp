@@ -36,6 +36,24 @@ void AppendEscaped(std::string& out, std::string_view text) {
     }
 }
 
+// "<tag class="layer"": every element says which layer it is on.
+void OpenElement(std::string& out, const char* tag, std::string_view layer) {
+    out += '<';
+    out += tag;
+    out += " class=\"";
+    AppendEscaped(out, layer);
+    out += '"';
+}
+
+// " name="value"" for a number.
+void AppendAttribute(std::string& out, const char* name, double value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendNumber(out, value);
+    out += '"';
+}
+
 void AppendPoint(std::string& out, const TAcadPoint& p) {
     AppendNumber(out, p.x);
     out += ',';
@@ -85,26 +103,19 @@ std::string SvgDrawing::Stroke(std::string_view layer, std::string_view linetype
 
 void SvgDrawing::Line(const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
                       std::string_view linetype, int color) {
-    body_ += "<line class=\"";
-    AppendEscaped(body_, layer);
-    body_ += "\" x1=\"";
-    AppendNumber(body_, start.x);
-    body_ += "\" y1=\"";
-    AppendNumber(body_, start.y);
-    body_ += "\" x2=\"";
-    AppendNumber(body_, end.x);
-    body_ += "\" y2=\"";
-    AppendNumber(body_, end.y);
-    body_ += '"';
+    OpenElement(body_, "line", layer);
+    AppendAttribute(body_, "x1", start.x);
+    AppendAttribute(body_, "y1", start.y);
+    AppendAttribute(body_, "x2", end.x);
+    AppendAttribute(body_, "y2", end.y);
     body_ += Stroke(layer, linetype, color);
     body_ += "/>\n";
 }
 
 void SvgDrawing::Polyline(const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
                           std::string_view linetype, int color) {
-    body_ += closed ? "<polygon class=\"" : "<polyline class=\"";
-    AppendEscaped(body_, layer);
-    body_ += "\" points=\"";
+    OpenElement(body_, closed ? "polygon" : "polyline", layer);
+    body_ += " points=\"";
     for (int k = 0; k <= lastIndex; ++k) {
         if (k) body_ += ' ';
         AppendPoint(body_, vertices[k]);
@@ -116,9 +127,8 @@ void SvgDrawing::Polyline(const TAcadPoint* vertices, int lastIndex, bool closed
 
 void SvgDrawing::Solid(const TAcadPoint (&corners)[4], std::string_view layer, int color) {
     // A SOLID's third and fourth corners make its second edge: a Z.
-    body_ += "<polygon class=\"";
-    AppendEscaped(body_, layer);
-    body_ += "\" points=\"";
+    OpenElement(body_, "polygon", layer);
+    body_ += " points=\"";
     AppendPoint(body_, corners[0]);
     body_ += ' ';
     AppendPoint(body_, corners[1]);
@@ -138,15 +148,12 @@ void SvgDrawing::Text(std::string_view text, const TAcadPoint& first, const TAca
     const char* anchor = hJust == 1 || hJust == 4 ? "middle" : hJust == 2 ? "end" : "start";
     const char* baseline = vJust == 2 ? "central" : vJust == 3 ? "text-before-edge" : vJust == 1 ? "text-after-edge"
                                                                                                   : "alphabetic";
-    body_ += "<text class=\"";
-    AppendEscaped(body_, layer);
-    body_ += "\" x=\"";
-    AppendNumber(body_, at.x);
-    body_ += "\" y=\"";
-    AppendNumber(body_, at.y);
+    OpenElement(body_, "text", layer);
+    AppendAttribute(body_, "x", at.x);
+    AppendAttribute(body_, "y", at.y);
     // The picture is upside down as a whole: the text turns back upright about its
     // own point, and narrows by its width factor.
-    body_ += "\" transform=\"translate(";
+    body_ += " transform=\"translate(";
     AppendPoint(body_, at);
     body_ += ") scale(";
     AppendNumber(body_, widthFactor);
