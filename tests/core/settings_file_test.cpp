@@ -266,7 +266,8 @@ TEST(SettingsFileOnWindows, SavingThroughTheApiKeepsEverythingElse) {
     const std::string freshText((std::istreambuf_iterator<char>(freshIn)), std::istreambuf_iterator<char>());
     EXPECT_EQ(freshText,
               "[Quillbox]\r\ncolXsc=20\r\nrowYsc=3\r\ncadXsc=3\r\ncadYsc=0.43\r\ncadTsc=0.27\r\ncadTof=0.8\r\n"
-              "cellLineColor=252\r\ncellLineDraw=1\r\nxlsVerNum=16\r\n");
+              "cellLineColor=252\r\ncellLineDraw=1\r\nxlsVerNum=16\r\n"
+              "fitText=0\r\nhalfWidth=0.5\r\nsheetVAlign=0\r\nlineSpacing=1\r\nborderStyle=0\r\ncellFill=0\r\n");
 
     // A folder that does not exist cannot take the file: the first key fails.
     const std::string nowhere = test::FreshDir("ini_nowhere") + "/no/such/folder/x.ini";

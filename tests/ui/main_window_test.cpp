@@ -355,7 +355,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtCloseAndReadAtTheNextStart) {
     const std::string first = ReadFile(ini_);
     EXPECT_EQ(first,
               "[Quillbox]\r\ncolXsc=20\r\nrowYsc=3\r\ncadXsc=3\r\ncadYsc=0.43\r\ncadTsc=0.27\r\ncadTof=0.8\r\n"
-              "cellLineColor=252\r\ncellLineDraw=0\r\nxlsVerNum=16\r\n");
+              "cellLineColor=252\r\ncellLineDraw=0\r\nxlsVerNum=16\r\n"
+              "fitText=0\r\nhalfWidth=0.5\r\nsheetVAlign=0\r\nlineSpacing=1\r\nborderStyle=0\r\ncellFill=0\r\n");
 
     WriteFile(ini_,
               "[Mine]\r\nkeep=me\r\n[Quillbox]\r\ncolXsc=12.5\r\ncadYsc=abc\r\ncellLineDraw=5\r\nxlsVerNum=0x10\r\n");
