@@ -141,8 +141,7 @@ public:
         r.mergeCells = BoolOf(Get(cell, kMergeCells, "Range.MergeCells"), "Range.MergeCells");
         if (r.mergeCells) {
             const Dispatch area = Object(cell, kMergeArea, "Range.MergeArea");
-            r.mergeRows =
-                Int32Of(Get(Object(area, kRows, "MergeArea.Rows"), kCount, "Rows.Count"), "Rows.Count");
+            r.mergeRows = Int32Of(Get(Object(area, kRows, "MergeArea.Rows"), kCount, "Rows.Count"), "Rows.Count");
             r.mergeCols =
                 Int32Of(Get(Object(area, kColumns, "MergeArea.Columns"), kCount, "Columns.Count"), "Columns.Count");
             r.mergeLeft = DoubleOf(Get(area, kLeft, "MergeArea.Left"), "MergeArea.Left");

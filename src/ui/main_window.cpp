@@ -49,8 +49,9 @@ DataPaths DataPathsOfThisProgram(const std::wstring& programFolder) {
     std::wstring stem = slash == std::wstring::npos ? exe : exe.substr(slash + 1);
     const size_t dot = stem.find_last_of(L'.');
     if (dot != std::wstring::npos) stem.resize(dot);
-    const std::wstring folder =
-        !programFolder.empty() ? programFolder : slash == std::wstring::npos ? L"." : exe.substr(0, slash);
+    const std::wstring folder = !programFolder.empty()        ? programFolder
+                                : slash == std::wstring::npos ? L"."
+                                                              : exe.substr(0, slash);
     const bool writable = FolderCanBeWritten(folder);
     return ChooseDataPaths(writable, WideToUtf8(folder), writable ? std::string() : WideToUtf8(UserDataFolder()),
                            WideToUtf8(stem));

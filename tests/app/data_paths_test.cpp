@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/data_paths.h"
+
+#include <gtest/gtest.h>
 
 namespace tabulon {
 namespace {
@@ -15,7 +15,8 @@ TEST(DataPaths, BesideTheExecutableWhenItsFolderCanBeWrittenElseInTheUsersFolder
     const Case cases[] = {
         {true, "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon", "C:\\Program Files\\Tabulon\\tabulon.ini",
          "C:\\Program Files\\Tabulon\\tabulon.dxf"},
-        {false, "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon", "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon\\tabulon.ini",
+        {false, "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon",
+         "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon\\tabulon.ini",
          "C:\\Users\\山田 太郎\\AppData\\Local\\Tabulon\\tabulon.dxf"},
         // No user folder to be had: the executable's folder, which will report its own failure.
         {false, "", "C:\\Program Files\\Tabulon\\tabulon.ini", "C:\\Program Files\\Tabulon\\tabulon.dxf"},

@@ -170,10 +170,18 @@ TEST_F(ExcelAutomation, ReadsEachMemberOfACellOnceAndEachRowAndColumnOnce) {
     excel.state->TakeLog();
     const SheetCellReading e3 = session->ReadCell(3, 5);
     std::vector<std::string> log = excel.state->TakeLog();
-    std::vector<std::string> expected = {"Worksheet.Range(E3)", "Range.ColumnWidth",     "Range.RowHeight",
-                                         "Range.HorizontalAlignment", "Range.Font",      "Font.Size",
-                                         "Range.Text",          "Range.Value2",          "Range.WrapText",
-                                         "Range.ShrinkToFit",   "Range.VerticalAlignment", "Range.Borders"};
+    std::vector<std::string> expected = {"Worksheet.Range(E3)",
+                                         "Range.ColumnWidth",
+                                         "Range.RowHeight",
+                                         "Range.HorizontalAlignment",
+                                         "Range.Font",
+                                         "Font.Size",
+                                         "Range.Text",
+                                         "Range.Value2",
+                                         "Range.WrapText",
+                                         "Range.ShrinkToFit",
+                                         "Range.VerticalAlignment",
+                                         "Range.Borders"};
     // Top is continuous, bottom double: their weights are read; the rest have no line.
     expected.insert(expected.end(), {"Borders.Item(8)", "Border.LineStyle", "Border.Weight", "Borders.Item(9)",
                                      "Border.LineStyle", "Border.Weight"});

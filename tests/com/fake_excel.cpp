@@ -361,8 +361,7 @@ private:
                 auto it = cell.borders.find(borderIndex_);
                 return Long(result, it == cell.borders.end() ? -4142 : it->second);
             }
-            case Kind::Interior:
-                return Long(result, id == kPattern ? cell.interiorPattern : cell.interiorColor);
+            case Kind::Interior: return Long(result, id == kPattern ? cell.interiorPattern : cell.interiorColor);
             case Kind::Borders: {
                 if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
                 VARIANT index;

@@ -425,8 +425,8 @@ TEST_F(MainWindowTest, AnUnwritableProgramFolderKeepsTheFilesInLocalAppData) {
         SetWindowTextW(Ctl(kEdit + 4), L"15");
         SendMessageW(Ctl(kCheckBox1), BM_CLICK, 0, 0);  // saved at the close
         Close();
-        EXPECT_NE(ReadFile(ini).find("cellLineDraw=0\r\n"), std::string::npos) << "no settings in "
-                                                                                 << WideToUtf8(c.folder);
+        EXPECT_NE(ReadFile(ini).find("cellLineDraw=0\r\n"), std::string::npos)
+            << "no settings in " << WideToUtf8(c.folder);
         // The next start reads them from there.
         Open();
         EXPECT_EQ(SendMessageW(Ctl(kCheckBox1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
