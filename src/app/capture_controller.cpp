@@ -21,6 +21,7 @@ void CaptureController::Button3Click() {
     if (capturing_) return;  // a click that arrived while the window handled messages
     capturing_ = true;
     cancelled_ = false;
+    busy_ = false;
     view_.SetCaptureEnabled(false);
     view_.SetInsertEnabled(false);
     const std::string progId = SpreadsheetProgId(model_.settings.xlsVerNum);
@@ -41,7 +42,11 @@ void CaptureController::Button3Click() {
         view_.SetInsertEnabled(true);
     } else {
         view_.SetInsertEnabled(false);
-        if (!cancelled_) view_.ShowInfo("取得に失敗しました.");  // a cancel comes from a close
+        if (busy_) {
+            view_.ShowInfo("Excel が応答しません。セルの編集を終えてから、もう一度取得してください.");
+        } else if (!cancelled_) {
+            view_.ShowInfo("取得に失敗しました.");  // a cancel comes from a close
+        }
     }
     view_.SetCaptureEnabled(true);
     capturing_ = false;
@@ -109,6 +114,9 @@ bool CaptureController::Capture(SpreadsheetSession& sheet) {
         ComputeDrawingSizes(model_.table, model_.settings);
         sizes_.ShowWHSize();
         return true;
+    } catch (const SpreadsheetBusyError&) {
+        busy_ = true;
+        return false;
     } catch (const TabulonError&) {
         return false;
     }

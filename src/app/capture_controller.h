@@ -39,6 +39,7 @@ private:
     Attach attach_;
     bool capturing_ = false;
     bool cancelled_ = false;
+    bool busy_ = false;  // the spreadsheet rejected calls for as long as it was waited for
 };
 
 }  // namespace tabulon

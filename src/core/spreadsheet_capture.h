@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/cell_table.h"
+#include "core/errors.h"
 
 namespace tabulon {
 
@@ -38,6 +39,13 @@ struct SheetCellReading {
     int32_t interiorColor = 0;                // 0xBBGGRR, as the application gives a colour
 
     static constexpr int32_t kLineStyleNone = -4142;
+};
+
+// The application rejected calls for as long as it was waited for: a cell is
+// being edited, or a dialog is open.
+class SpreadsheetBusyError : public TabulonError {
+public:
+    using TabulonError::TabulonError;
 };
 
 // The running application as a capture uses it. Every call may throw

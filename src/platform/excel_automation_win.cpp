@@ -3,11 +3,14 @@
 #include "platform/excel_automation_win.h"
 
 #include <cstdio>
+#include <map>
+#include <optional>
 #include <utility>
 
 #include "core/cell_table.h"
 #include "core/dxf_number.h"
 #include "core/errors.h"
+#include "platform/busy_retry_filter_win.h"
 #include "platform/com_resource.h"
 #include "platform/win_text.h"
 
@@ -26,6 +29,8 @@ constexpr DISPID kRow = 257, kColumn = 240, kRows = 258, kColumns = 241, kCount 
 // Top, bottom, left and right edge, diagonal down, diagonal up: the order of
 // SheetCellReading::borderLineStyles.
 constexpr int32_t kBorderIndexes[6] = {8, 9, 7, 10, 5, 6};
+
+constexpr int32_t kPatternSolid = 1;
 
 using Dispatch = ComPtr<IDispatch>;
 
@@ -88,8 +93,11 @@ public:
         return range;
     }
 
-    // One call per value, each intermediate object fetched afresh, in the order
-    // the capture reads them.
+    // What is the same for a whole column (its width, its left edge) or row
+    // (its height, its top edge) is read once per capture; each intermediate
+    // object (the cell's Borders, its Interior, its MergeArea) is fetched once
+    // per cell; a border's weight only when it has a line, the fill colour only
+    // under a solid pattern, and the merged area only for a merged cell.
     SheetCellReading ReadCell(int32_t row, int32_t col) override {
         Dispatch& sheet = Sheet();
         const std::string address = ColumnLetters(col) + std::to_string(row);
@@ -101,39 +109,82 @@ public:
         UniqueVariant result;
         Invoke(sheet, rangeId_, "Worksheet.Range", DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.put());
         const Dispatch cell = ObjectOf(result, "Worksheet.Range(" + address + ")");
+        ResolveLookIds(cell);
 
         SheetCellReading r;
-        r.columnWidth = DoubleOf(Get(cell, kColumnWidth, "Range.ColumnWidth"), "Range.ColumnWidth");
-        r.rowHeight = DoubleOf(Get(cell, kRowHeight, "Range.RowHeight"), "Range.RowHeight");
+        ColumnFacts& column = ColumnOf(cell, col);
+        RowFacts& line = RowOf(cell, row);
+        r.columnWidth = column.width;
+        r.rowHeight = line.height;
         r.horizontalAlignment =
             Int32Of(Get(cell, kHorizontalAlignment, "Range.HorizontalAlignment"), "Range.HorizontalAlignment");
         r.fontSize = DoubleOf(Get(Object(cell, kFont, "Range.Font"), kSize, "Font.Size"), "Font.Size");
         r.text = TextOf(Get(cell, kText, "Range.Text"), "Range.Text of " + address);
         r.valueText = ValueText(Get(cell, kValue2, "Range.Value2"), "Range.Value2 of " + address);
+        r.wrapText = BoolOf(Get(cell, wrapTextId_, "Range.WrapText"), "Range.WrapText");
+        r.shrinkToFit = BoolOf(Get(cell, shrinkToFitId_, "Range.ShrinkToFit"), "Range.ShrinkToFit");
+        r.verticalAlignment =
+            Int32Of(Get(cell, verticalAlignmentId_, "Range.VerticalAlignment"), "Range.VerticalAlignment");
+        const Dispatch borders = Object(cell, kBorders, "Range.Borders");
         for (size_t k = 0; k < 6; ++k) {
-            Dispatch borders = Object(cell, kBorders, "Range.Borders");
-            Dispatch border = BorderItem(borders, kBorderIndexes[k]);
+            const Dispatch border = BorderItem(borders, kBorderIndexes[k]);
             r.borderLineStyles[k] = Int32Of(Get(border, kLineStyle, "Border.LineStyle"), "Border.LineStyle");
+            if (r.borderLineStyles[k] != SheetCellReading::kLineStyleNone) {
+                r.borderWeights[k] = Int32Of(Get(border, weightId_, "Border.Weight"), "Border.Weight");
+            }
+        }
+        const Dispatch interior = Object(cell, interiorId_, "Range.Interior");
+        r.interiorPattern = Int32Of(Get(interior, patternId_, "Interior.Pattern"), "Interior.Pattern");
+        if (r.interiorPattern == kPatternSolid) {
+            r.interiorColor = Int32Of(Get(interior, colorId_, "Interior.Color"), "Interior.Color");
         }
         r.mergeCells = BoolOf(Get(cell, kMergeCells, "Range.MergeCells"), "Range.MergeCells");
-        r.mergeRows = Int32Of(
-            Get(Object(Object(cell, kMergeArea, "Range.MergeArea"), kRows, "MergeArea.Rows"), kCount, "Rows.Count"),
-            "Rows.Count");
-        r.mergeCols = Int32Of(Get(Object(Object(cell, kMergeArea, "Range.MergeArea"), kColumns, "MergeArea.Columns"),
-                                  kCount, "Columns.Count"),
-                              "Columns.Count");
-        r.mergeLeft =
-            DoubleOf(Get(Object(cell, kMergeArea, "Range.MergeArea"), kLeft, "MergeArea.Left"), "MergeArea.Left");
-        r.mergeTop = DoubleOf(Get(Object(cell, kMergeArea, "Range.MergeArea"), kTop, "MergeArea.Top"), "MergeArea.Top");
+        if (r.mergeCells) {
+            const Dispatch area = Object(cell, kMergeArea, "Range.MergeArea");
+            r.mergeRows = Int32Of(Get(Object(area, kRows, "MergeArea.Rows"), kCount, "Rows.Count"), "Rows.Count");
+            r.mergeCols =
+                Int32Of(Get(Object(area, kColumns, "MergeArea.Columns"), kCount, "Columns.Count"), "Columns.Count");
+            r.mergeLeft = DoubleOf(Get(area, kLeft, "MergeArea.Left"), "MergeArea.Left");
+            r.mergeTop = DoubleOf(Get(area, kTop, "MergeArea.Top"), "MergeArea.Top");
+        } else {
+            // A cell that is not merged is its own area: its column's left edge, its row's top.
+            r.mergeLeft = LeftOf(cell, column);
+            r.mergeTop = TopOf(cell, line);
+        }
         return r;
     }
 
 private:
+    // A call Excel rejects as busy is tried again: by COM on the message
+    // filter's word when the call crossed processes, here otherwise, within
+    // one wait in all. After a wait that ended busy, the next calls (putting
+    // screen updating back on the way out) get a short one.
+    template <typename Call>
+    HRESULT Patiently(const std::string& member, Call call) {
+        const long giveUps = filter_.GiveUps();
+        HRESULT hr = call();
+        if (IsBusyRejection(hr) && filter_.GiveUps() == giveUps) {
+            const ULONGLONG deadline = GetTickCount64() + (busy_ ? kBusyRetryMs / 5 : kBusyRetryMs);
+            while (IsBusyRejection(hr) && GetTickCount64() < deadline) {
+                PumpMessagesFor(100);
+                hr = call();
+            }
+        }
+        if (IsBusyRejection(hr)) {
+            busy_ = true;
+            throw SpreadsheetBusyError("Excel: " + member + " was rejected as busy (" + HexCode(hr) + ")");
+        }
+        return hr;
+    }
+
     void Invoke(const Dispatch& object, DISPID id, const std::string& member, WORD flags, DISPPARAMS& params,
                 VARIANT* result) {
         EXCEPINFO info{};
         UINT argError = 0;
-        const HRESULT hr = object->Invoke(id, IID_NULL, lcid_, flags, &params, result, &info, &argError);
+        const HRESULT hr = Patiently(member, [&] {
+            info = EXCEPINFO{};
+            return object->Invoke(id, IID_NULL, lcid_, flags, &params, result, &info, &argError);
+        });
         if (SUCCEEDED(hr)) return;
         std::string why;
         if (hr == DISP_E_EXCEPTION) {
@@ -148,8 +199,9 @@ private:
         std::wstring copy(name);
         LPOLESTR names[1] = {copy.data()};
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
-        if (FAILED(hr)) Fail(std::string(owner) + "." + WideToUtf8(name), hr);
+        const std::string member = std::string(owner) + "." + WideToUtf8(name);
+        const HRESULT hr = Patiently(member, [&] { return object->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id); });
+        if (FAILED(hr)) Fail(member, hr);
         return id;
     }
 
@@ -211,7 +263,8 @@ private:
             std::wstring name(L"Range");
             LPOLESTR names[1] = {name.data()};
             DISPID id = DISPID_UNKNOWN;
-            const HRESULT hr = sheet->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id);
+            const HRESULT hr =
+                Patiently("Worksheet.Range", [&] { return sheet->GetIDsOfNames(IID_NULL, names, 1, lcid_, &id); });
             if (FAILED(hr)) {
                 throw TabulonError("Excel: the active sheet is not a worksheet (" + HexCode(hr) + ")");
             }
@@ -285,8 +338,64 @@ private:
 
     static std::string Bstr(BSTR text) { return text ? WideToUtf8(std::wstring_view(text, SysStringLen(text))) : ""; }
 
+    struct ColumnFacts {
+        double width = 0;
+        std::optional<double> left;  // read only when a cell of the column is not merged
+    };
+    struct RowFacts {
+        double height = 0;
+        std::optional<double> top;
+    };
+
+    ColumnFacts& ColumnOf(const Dispatch& cell, int32_t col) {
+        auto found = columns_.find(col);
+        if (found != columns_.end()) return found->second;
+        ColumnFacts facts;
+        facts.width = DoubleOf(Get(cell, kColumnWidth, "Range.ColumnWidth"), "Range.ColumnWidth");
+        return columns_.emplace(col, facts).first->second;
+    }
+
+    RowFacts& RowOf(const Dispatch& cell, int32_t row) {
+        auto found = rows_.find(row);
+        if (found != rows_.end()) return found->second;
+        RowFacts facts;
+        facts.height = DoubleOf(Get(cell, kRowHeight, "Range.RowHeight"), "Range.RowHeight");
+        return rows_.emplace(row, facts).first->second;
+    }
+
+    double LeftOf(const Dispatch& cell, ColumnFacts& column) {
+        if (!column.left) column.left = DoubleOf(Get(cell, kLeft, "Range.Left"), "Range.Left");
+        return *column.left;
+    }
+
+    double TopOf(const Dispatch& cell, RowFacts& line) {
+        if (!line.top) line.top = DoubleOf(Get(cell, kTop, "Range.Top"), "Range.Top");
+        return *line.top;
+    }
+
+    // The members of the look, by name once per session.
+    void ResolveLookIds(const Dispatch& cell) {
+        if (wrapTextId_ != DISPID_UNKNOWN) return;
+        shrinkToFitId_ = IdOf(cell, L"ShrinkToFit", "Range");
+        verticalAlignmentId_ = IdOf(cell, L"VerticalAlignment", "Range");
+        interiorId_ = IdOf(cell, L"Interior", "Range");
+        const Dispatch borders = Object(cell, kBorders, "Range.Borders");
+        weightId_ = IdOf(BorderItem(borders, kBorderIndexes[0]), L"Weight", "Border");
+        const Dispatch interior = Object(cell, interiorId_, "Range.Interior");
+        patternId_ = IdOf(interior, L"Pattern", "Interior");
+        colorId_ = IdOf(interior, L"Color", "Interior");
+        wrapTextId_ = IdOf(cell, L"WrapText", "Range");
+    }
+
+    ScopedBusyRetryFilter filter_;
+    bool busy_ = false;
     Dispatch app_;
     Dispatch sheet_;
+    std::map<int32_t, ColumnFacts> columns_;
+    std::map<int32_t, RowFacts> rows_;
+    DISPID wrapTextId_ = DISPID_UNKNOWN, shrinkToFitId_ = DISPID_UNKNOWN, verticalAlignmentId_ = DISPID_UNKNOWN,
+           interiorId_ = DISPID_UNKNOWN, weightId_ = DISPID_UNKNOWN, patternId_ = DISPID_UNKNOWN,
+           colorId_ = DISPID_UNKNOWN;
     DISPID rangeId_ = DISPID_UNKNOWN;
     DISPID screenUpdatingId_ = DISPID_UNKNOWN;
     LCID lcid_;

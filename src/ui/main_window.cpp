@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "app/data_paths.h"
+#include "platform/data_folder_win.h"
 #include "platform/win_text.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/replace_dialog.h"
@@ -26,21 +28,33 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// The executable's full path with its extension replaced.
-std::wstring BesideExecutable(const wchar_t* extension) {
+// The executable's full path.
+std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n < path.size()) {
             path.resize(n);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
-    const size_t slash = path.find_last_of(L"\\/");
-    const size_t dot = path.find_last_of(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
-    return path + extension;
+}
+
+// The settings file and the drawing, named for the executable, where they can
+// be written (ChooseDataPaths); programFolder stands for the executable's own.
+DataPaths DataPathsOfThisProgram(const std::wstring& programFolder) {
+    const std::wstring exe = ExecutablePath();
+    const size_t slash = exe.find_last_of(L"\\/");
+    std::wstring stem = slash == std::wstring::npos ? exe : exe.substr(slash + 1);
+    const size_t dot = stem.find_last_of(L'.');
+    if (dot != std::wstring::npos) stem.resize(dot);
+    const std::wstring folder = !programFolder.empty()        ? programFolder
+                                : slash == std::wstring::npos ? L"."
+                                                              : exe.substr(0, slash);
+    const bool writable = FolderCanBeWritten(folder);
+    return ChooseDataPaths(writable, WideToUtf8(folder), writable ? std::string() : WideToUtf8(UserDataFolder()),
+                           WideToUtf8(stem));
 }
 
 UniqueHfont Tahoma(int pixels) {
@@ -61,8 +75,13 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(MainWindowArgs args) {
     args_ = std::move(args);
-    iniPath_ = args_.iniPath.empty() ? BesideExecutable(L".ini") : args_.iniPath;
-    dxfPath_ = args_.dxfPath.empty() ? BesideExecutable(L".dxf") : args_.dxfPath;
+    if (args_.iniPath.empty() || args_.dxfPath.empty()) {
+        const DataPaths paths = DataPathsOfThisProgram(args_.programFolder);
+        if (args_.iniPath.empty()) args_.iniPath = Utf8ToWide(paths.iniPath);
+        if (args_.dxfPath.empty()) args_.dxfPath = Utf8ToWide(paths.dxfPath);
+    }
+    iniPath_ = args_.iniPath;
+    dxfPath_ = args_.dxfPath;
     if (!args_.attach) args_.attach = [](const std::string&) { return std::unique_ptr<SpreadsheetSession>(); };
 
     view_ = std::make_unique<Win32MainView>(*this, args_.messageBox);

@@ -63,9 +63,11 @@ enum ControlId : int {
 inline constexpr int kMergedSelectionFrame = 2;
 
 struct MainWindowArgs {
-    // Empty: the executable's full path with ".ini" / ".dxf".
+    // Empty: the executable's name with ".ini" / ".dxf", beside it when its
+    // folder can be written, else in the user's LocalAppData\Tabulon.
     std::wstring iniPath;
     std::wstring dxfPath;
+    std::wstring programFolder;  // empty: the executable's own; else stands for it
     CaptureController::Attach attach;
     DrawController::InsertIntoCad insertIntoCad;
     MessageBoxFn messageBox;    // nullptr: MessageBoxW

@@ -53,7 +53,9 @@ double ColumnPoints(double characters) {
 constexpr DISPID kName = 110, kScreenUpdating = 382, kActiveSheet = 307, kActiveWorkbook = 308, kSelection = 147,
                  kRange = 197, kRow = 257, kColumn = 240, kRows = 258, kColumns = 241, kCount = 118, kColumnWidth = 242,
                  kRowHeight = 272, kHorizontalAlignment = 136, kFont = 146, kSize = 104, kText = 138, kValue2 = 1388,
-                 kBorders = 435, kLineStyle = 119, kMergeCells = 208, kMergeArea = 1385, kLeft = 127, kTop = 126;
+                 kBorders = 435, kLineStyle = 119, kMergeCells = 208, kMergeArea = 1385, kLeft = 127, kTop = 126,
+                 kWrapText = 276, kShrinkToFit = 209, kVerticalAlignment = 137, kWeight = 120, kInterior = 129,
+                 kColor = 99, kPattern = 95;
 
 const std::map<std::wstring, DISPID>& Names() {
     static const std::map<std::wstring, DISPID> names = {
@@ -82,6 +84,13 @@ const std::map<std::wstring, DISPID>& Names() {
         {L"mergearea", kMergeArea},
         {L"left", kLeft},
         {L"top", kTop},
+        {L"wraptext", kWrapText},
+        {L"shrinktofit", kShrinkToFit},
+        {L"verticalalignment", kVerticalAlignment},
+        {L"weight", kWeight},
+        {L"interior", kInterior},
+        {L"color", kColor},
+        {L"pattern", kPattern},
     };
     return names;
 }
@@ -97,6 +106,7 @@ enum class Kind {
     Font,
     Borders,
     Border,
+    Interior,
     Shape
 };
 
@@ -112,6 +122,7 @@ const char* KindName(Kind kind) {
         case Kind::Font: return "Font";
         case Kind::Borders: return "Borders";
         case Kind::Border: return "Border";
+        case Kind::Interior: return "Interior";
         case Kind::Shape: return "Shape";
     }
     return "?";
@@ -128,12 +139,14 @@ bool Offers(Kind kind, DISPID id) {
         case Kind::Range:
             return id == kRow || id == kColumn || id == kRows || id == kColumns || id == kCount || id == kColumnWidth ||
                    id == kRowHeight || id == kHorizontalAlignment || id == kFont || id == kText || id == kValue2 ||
-                   id == kBorders || id == kMergeCells || id == kMergeArea || id == kLeft || id == kTop;
+                   id == kBorders || id == kMergeCells || id == kMergeArea || id == kLeft || id == kTop ||
+                   id == kWrapText || id == kShrinkToFit || id == kVerticalAlignment || id == kInterior;
         case Kind::RangeRows:
         case Kind::RangeColumns: return id == kCount;
         case Kind::Font: return id == kSize;
         case Kind::Borders: return id == DISPID_VALUE;
-        case Kind::Border: return id == kLineStyle;
+        case Kind::Border: return id == kLineStyle || id == kWeight;
+        case Kind::Interior: return id == kColor || id == kPattern;
         case Kind::Shape: return id == kName || id == kLeft || id == kTop;
     }
     return false;
@@ -166,6 +179,13 @@ const char* MemberName(DISPID id) {
         case kMergeArea: return "MergeArea";
         case kLeft: return "Left";
         case kTop: return "Top";
+        case kWrapText: return "WrapText";
+        case kShrinkToFit: return "ShrinkToFit";
+        case kVerticalAlignment: return "VerticalAlignment";
+        case kWeight: return "Weight";
+        case kInterior: return "Interior";
+        case kColor: return "Color";
+        case kPattern: return "Pattern";
     }
     return "?";
 }
@@ -239,6 +259,15 @@ public:
 
 private:
     HRESULT Count(const std::string& entry) {
+        if (state_->rejectForMs > 0) {
+            long long from = -1;
+            const long long now = static_cast<long long>(GetTickCount64());
+            state_->rejectFrom.compare_exchange_strong(from, now);
+            if (now - state_->rejectFrom.load() < state_->rejectForMs) {
+                ++state_->rejected;
+                return RPC_E_SERVERCALL_RETRYLATER;
+            }
+        }
         const long n = ++state_->calls;
         if (state_->logging) state_->Record(entry);
         if (state_->disconnectAfter >= 0 && n > state_->disconnectAfter) return RPC_E_DISCONNECTED;
@@ -325,9 +354,14 @@ private:
             case Kind::RangeColumns: return Long(result, rect_.col2 - rect_.col1 + 1);
             case Kind::Font: return Number(result, cell.fontSize);
             case Kind::Border: {
+                if (id == kWeight) {
+                    auto it = cell.weights.find(borderIndex_);
+                    return Long(result, it == cell.weights.end() ? 2 : it->second);
+                }
                 auto it = cell.borders.find(borderIndex_);
                 return Long(result, it == cell.borders.end() ? -4142 : it->second);
             }
+            case Kind::Interior: return Long(result, id == kPattern ? cell.interiorPattern : cell.interiorColor);
             case Kind::Borders: {
                 if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
                 VARIANT index;
@@ -406,6 +440,16 @@ private:
             case kMergeArea: return Object(result, Kind::Range, book.MergeArea(rect_.row1, rect_.col1));
             case kLeft: return Number(result, book.LeftPoints(rect_.col1));
             case kTop: return Number(result, book.TopPoints(rect_.row1));
+            case kWrapText:
+                result.vt = VT_BOOL;
+                result.boolVal = cell.wrapText ? VARIANT_TRUE : VARIANT_FALSE;
+                return S_OK;
+            case kShrinkToFit:
+                result.vt = VT_BOOL;
+                result.boolVal = cell.shrinkToFit ? VARIANT_TRUE : VARIANT_FALSE;
+                return S_OK;
+            case kVerticalAlignment: return Long(result, cell.verticalAlignment);
+            case kInterior: return Object(result, Kind::Interior, rect_);
         }
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -540,6 +584,15 @@ Workbook LoadWorkbook(const std::string& fixturePath, const std::string& name) {
         for (const auto& [index, style] : borders.items()) {
             cell.borders[std::stoi(index)] = style.get<int32_t>();
         }
+        const nlohmann::json weights = c.value("weights", nlohmann::json::object());
+        for (const auto& [index, weight] : weights.items()) {
+            cell.weights[std::stoi(index)] = weight.get<int32_t>();
+        }
+        cell.wrapText = c.value("wrapText", false);
+        cell.shrinkToFit = c.value("shrinkToFit", false);
+        cell.verticalAlignment = c.value("verticalAlignment", -4107);
+        cell.interiorPattern = c.value("interiorPattern", -4142);
+        cell.interiorColor = c.value("interiorColor", 0xFFFFFF);
         book.cells[{r.row1, r.col1}] = cell;
     }
     return book;

@@ -37,6 +37,12 @@ struct CellSpec {
     int32_t alignment = 1;  // xlGeneral
     double fontSize = 11;
     std::map<int32_t, int32_t> borders;  // border index -> line style; others -4142
+    std::map<int32_t, int32_t> weights;  // border index -> weight; others 2 (thin)
+    bool wrapText = false;
+    bool shrinkToFit = false;
+    int32_t verticalAlignment = -4107;  // xlBottom
+    int32_t interiorPattern = -4142;    // xlNone
+    int32_t interiorColor = 0xFFFFFF;   // 0xBBGGRR; white, as Excel reports an unfilled cell
 };
 
 struct Workbook {
@@ -79,6 +85,11 @@ struct FakeExcelState {
     std::vector<bool> screenUpdating;
     // After this many calls every call fails as if Excel had gone away; -1 never.
     long disconnectAfter = -1;
+    // Rejects every call for this long from the first call it receives, as
+    // Excel does while a cell is being edited; rejected calls are not counted.
+    long rejectForMs = 0;
+    std::atomic<long long> rejectFrom{-1};
+    std::atomic<long> rejected{0};
 
     void Record(const std::string& entry);
     std::vector<std::string> TakeLog();

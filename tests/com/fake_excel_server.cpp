@@ -3,7 +3,10 @@
 // is ready, and serves calls until told to quit (or its parent is gone).
 //
 //   tabulon_fake_excel_server --progid NAME --clsid {GUID} --ready EVENT --quit EVENT --parent PID --report FILE
-//                             (--book NAME --fixtures DIR | --generate ROWSxCOLS) [--no-log]
+//                             (--book NAME --fixtures DIR | --generate ROWSxCOLS) [--no-log] [--reject-ms N]
+//
+// --reject-ms N: every call is rejected as "busy" for N ms from the first one,
+// as Excel rejects calls while a cell is being edited.
 //
 // On quit it writes "calls N" and "live N" (objects still alive after its
 // Application was revoked) to the report file.
@@ -28,6 +31,7 @@ int main(int argc, char** argv) {
     std::string progId, clsidText, ready, quit, report, book, fixtures, generate;
     DWORD parent = 0;
     bool logging = true;
+    long rejectMs = 0;
     for (int k = 1; k < argc; ++k) {
         const std::string arg = argv[k];
         const char* next = k + 1 < argc ? argv[k + 1] : "";
@@ -49,6 +53,8 @@ int main(int argc, char** argv) {
             generate = next, ++k;
         else if (arg == "--parent")
             parent = static_cast<DWORD>(std::strtoul(next, nullptr, 10)), ++k;
+        else if (arg == "--reject-ms")
+            rejectMs = std::strtol(next, nullptr, 10), ++k;
         else if (arg == "--no-log")
             logging = false;
         else {
@@ -72,6 +78,7 @@ int main(int argc, char** argv) {
 
     auto state = std::make_shared<fake::FakeExcelState>();
     state->logging = logging;
+    state->rejectForMs = rejectMs;
     try {
         int rows = 0, cols = 0;
         if (!generate.empty() && std::sscanf(generate.c_str(), "%dx%d", &rows, &cols) == 2) {

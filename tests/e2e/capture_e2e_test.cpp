@@ -271,5 +271,46 @@ TEST(CaptureEndToEnd, WithoutARunningExcelTheCaptureSaysSoAndChangesNothing) {
     EXPECT_EQ(app.Quit(), 0u);
 }
 
+// While a cell is being edited Excel rejects every call. The program waits
+// about five seconds, answering its own window meanwhile: a short edit is
+// ridden out, a long one ends in the message asking to finish the edit.
+TEST(CaptureEndToEnd, ABusyExcelIsWaitedForThenTheCaptureSaysItIsBusy) {
+    struct Case {
+        long rejectMs;
+        bool captured;
+    };
+    const Case cases[] = {{2000, true}, {600000, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("rejecting for " + std::to_string(c.rejectMs) + " ms");
+        test::FakeExcelServer excel;
+        ASSERT_TRUE(excel.Start(test::FakeExcelArgs("equipment") + " --reject-ms " + std::to_string(c.rejectMs)));
+        test::ExcelVersionName name;
+        ASSERT_TRUE(name.Claim());
+        ASSERT_TRUE(name.PointTo(excel.Clsid()));
+        TabulonProcess app(L"Tabulon Test Busy");
+        ASSERT_TRUE(app.Start(test::E2eSettings(name.Number())));
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(app.Click(kButton3));
+        Sleep(1000);
+        // The window answers while the capture waits.
+        const ULONGLONG asked = GetTickCount64();
+        EXPECT_EQ(app.Caption(), L"Tabulon 2023.02.04 (64bit)");
+        EXPECT_LT(GetTickCount64() - asked, 1000u) << "the window did not answer while Excel was busy";
+        const std::optional<test::SeenMessageBox> box = app.TakeMessageBox();
+        ASSERT_TRUE(box);
+        const ULONGLONG took = GetTickCount64() - start;
+        if (c.captured) {
+            EXPECT_EQ(box->text, Utf8ToWide(" 取得しました. VerNo=." + std::to_string(name.Number())));
+            EXPECT_EQ(app.Caption(), L"機器表.xlsx [一覧]");
+        } else {
+            EXPECT_EQ(box->text, L"Excel が応答しません。セルの編集を終えてから、もう一度取得してください.");
+            EXPECT_GE(took, 4900u);
+            ASSERT_TRUE(test::WaitUntil([&] { return app.IsEnabled(kButton3); }, TabulonProcess::kWaitTimeoutMs));
+            EXPECT_FALSE(app.IsEnabled(kButton4));
+        }
+        EXPECT_EQ(app.Quit(), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace tabulon

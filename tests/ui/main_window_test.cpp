@@ -74,6 +74,7 @@ protected:
         MainWindowArgs args;
         args.iniPath = ini_;
         args.dxfPath = dxf_;
+        args.programFolder = programFolder_;
         args.quitOnDestroy = false;
         args.insertIntoCad = insert_;
         args.messageBox = [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
@@ -149,6 +150,7 @@ protected:
     }
 
     std::wstring ini_, dxf_;
+    std::wstring programFolder_;  // stands for this program's folder when the window picks the paths
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<ReplaceDialog> replace_;
     std::unique_ptr<BackCalcDialogWindow> backCalc_;
@@ -383,6 +385,58 @@ TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, ini_ + L" に書き込めません");
     EXPECT_EQ(boxes_[0].type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+}
+
+TEST_F(MainWindowTest, AnUnwritableProgramFolderKeepsTheFilesInLocalAppData) {
+    wchar_t module[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, module, MAX_PATH), 0u);
+    std::wstring stem = module;
+    stem = stem.substr(stem.find_last_of(L"\\/") + 1);
+    stem.resize(stem.find_last_of(L'.'));
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
+    const std::wstring userFolder = std::wstring(local) + L"\\Tabulon";
+    const std::wstring writable = TempPath(L"program");
+    ASSERT_TRUE(CreateDirectoryW(writable.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    struct Case {
+        std::wstring programFolder;
+        std::wstring folder;  // where the files go
+    };
+    // Z:\proc stands for "Program Files": not even an administrator creates a file there.
+    const Case cases[] = {{L"Z:\\proc", userFolder}, {writable, writable}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.programFolder));
+        const std::wstring ini = c.folder + L"\\" + stem + L".ini", dxf = c.folder + L"\\" + stem + L".dxf";
+        DeleteFileW(ini.c_str());
+        DeleteFileW(dxf.c_str());
+        ini_.clear();
+        dxf_.clear();
+        programFolder_ = c.programFolder;
+        std::vector<std::string> typed;
+        insert_ = [&typed](const std::string& path) {
+            typed.push_back(path);
+            return InsertOutcome::Attempted;
+        };
+        Open();
+        LoadTable();
+        SendMessageW(Ctl(kButton4), BM_CLICK, 0, 0);
+        PumpMessages();
+        EXPECT_NE(ReadFile(dxf).find("R3C4"), std::string::npos) << "no drawing in " << WideToUtf8(c.folder);
+        EXPECT_EQ(typed, std::vector<std::string>{WideToUtf8(dxf)});
+        SetWindowTextW(Ctl(kEdit + 4), L"15");
+        SendMessageW(Ctl(kCheckBox1), BM_CLICK, 0, 0);  // saved at the close
+        Close();
+        EXPECT_NE(ReadFile(ini).find("cellLineDraw=0\r\n"), std::string::npos)
+            << "no settings in " << WideToUtf8(c.folder);
+        // The next start reads them from there.
+        Open();
+        EXPECT_EQ(SendMessageW(Ctl(kCheckBox1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        Close();
+        EXPECT_TRUE(boxes_.empty());
+        DeleteFileW(ini.c_str());
+        DeleteFileW(dxf.c_str());
+    }
+    RemoveDirectoryW(writable.c_str());
 }
 
 TEST_F(MainWindowTest, SwitchingToTheSettingsTabRefreshesTheSummary) {
