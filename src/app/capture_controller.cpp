@@ -1,21 +1,11 @@
 #include "app/capture_controller.h"
 
-#include <cmath>
-
+#include "app/grid_pixels.h"
 #include "core/drawing_sizes.h"
 #include "core/errors.h"
 #include "core/scope_exit.h"
 
 namespace tabulon {
-
-namespace {
-
-int32_t Pixels(uint16_t size, double scale) {
-    const double pixels = std::trunc(size * scale);
-    return std::isfinite(pixels) && std::fabs(pixels) < 1e9 ? static_cast<int32_t>(pixels) : 0;
-}
-
-}  // namespace
 
 void CaptureController::Button3Click() {
     if (capturing_) return;  // a click that arrived while the window handled messages
@@ -101,10 +91,10 @@ bool CaptureController::Capture(SpreadsheetSession& sheet) {
                 const SheetCellReading reading = sheet.ReadCell(sheetRow, sheetCol);
                 TXlsxCellAttr cell = CellFromReading(reading);
                 if (r == 1) {
-                    view_.SetGridColWidth(c, Pixels(cell.colW, s.colXsc));
+                    view_.SetGridColWidth(c, GridPixels(cell.colW, s.colXsc));
                     model_.texts.Set(c, 0, ColumnLetters(sheetCol));
                 }
-                if (c == 1) view_.SetGridRowHeight(r, Pixels(cell.rowH, s.rowYsc));
+                if (c == 1) view_.SetGridRowHeight(r, GridPixels(cell.rowH, s.rowYsc));
                 model_.texts.Set(c, r, reading.text);
                 model_.table.At(r, c) = std::move(cell);
             }

@@ -3,13 +3,16 @@
 // after windows.h
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include "platform/excel_automation_win.h"
 #include "platform/platform_services.h"
+#include "platform/win_text.h"
 #include "ui/back_calc_dialog.h"
 #include "ui/cad_insert.h"
 #include "ui/main_window.h"
 #include "ui/replace_dialog.h"
+#include "ui/sheet_range_dialog.h"
 
 namespace {
 
@@ -24,6 +27,17 @@ int Run(int showCommand) {
     BackCalcDialogWindow form4;
     if (!form3.Create(form1.hwnd, form1.BaseFont()) || !form4.Create(form1.hwnd, form1.BaseFont())) return 1;
     form1.AttachDialogs(form3, form4);
+    SheetRangeDialog form5;
+    if (!form5.Create(form1.hwnd, form1.BaseFont())) return 1;
+    form1.AttachWorkbookChooser(form5);
+    // "/open BOOK.xlsx": the first "ファイルから取得" opens that workbook without the file dialog.
+    int argc = 0;
+    if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        for (int k = 1; k + 1 < argc; ++k) {
+            if (lstrcmpiW(argv[k], L"/open") == 0) form1.OpenWorkbookOnNextCapture(tabulon::WideToUtf8(argv[k + 1]));
+        }
+        LocalFree(argv);
+    }
 
     ShowWindow(form1.hwnd, showCommand);
     UpdateWindow(form1.hwnd);

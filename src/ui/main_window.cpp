@@ -115,6 +115,16 @@ void MainWindow::AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& bac
     backCalc_.emplace(model_, *view_, backCalc, *sizes_);
 }
 
+void MainWindow::AttachWorkbookChooser(WorkbookChooser& chooser) {
+    fileCapture_.emplace(model_, *view_, *sizes_, workbookReader_, chooser);
+    if (!pendingWorkbook_.empty()) fileCapture_->SetPendingWorkbook(pendingWorkbook_);
+}
+
+void MainWindow::OpenWorkbookOnNextCapture(std::string path) {
+    pendingWorkbook_ = path;
+    if (fileCapture_) fileCapture_->SetPendingWorkbook(std::move(path));
+}
+
 HWND MainWindow::Control(int id) const {
     for (HWND page : pages_) {
         if (HWND control = page ? GetDlgItem(page, id) : nullptr) return control;
@@ -185,6 +195,8 @@ void MainWindow::CreateFirstPage(HWND page) {
     HWND b4 =
         AddControl(page, L"BUTTON", L"CAD へ挿入", button | WS_DISABLED, ScaleRect(324, 32, 90, 36), kButton4, font);
     HWND b2 = AddControl(page, L"BUTTON", L"Bricscad へ描画", button, ScaleRect(8, 1, 90, 25), kButton2, font);
+    HWND bFile = AddControl(page, L"BUTTON", L"ファイルから取得", button, ScaleRect(100, 1, 88, 25),
+                            kFileCaptureButton, font);
     ShowWindow(b2, SW_HIDE);  // never shown
     HWND l1 = AddControl(page, L"STATIC", L"対象セル：", 0, ScaleRect(192, 3, 70, 14), kLabel + 1, font);
     HWND e2 = AddControl(page, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, ScaleRect(194, 22, 50, 24), kEdit + 2,
@@ -226,6 +238,7 @@ void MainWindow::CreateFirstPage(HWND page) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBar1)), GetModuleHandleW(nullptr), nullptr);
 
     AddHint(b3, L"アクティブな Excel から選択範囲を取得します");
+    AddHint(bFile, L"ブック (.xlsx) のシートと範囲を選んで取得します");
     AddHint(b4, L"DXF ファイル作成,、AutoCAD, Bricscad に挿入");
     AddHint(e13, L"文字高さ [Enter]で更新");
     AddHint(e11, L"列幅 [Enter]で更新");
@@ -234,6 +247,7 @@ void MainWindow::CreateFirstPage(HWND page) {
     AddHint(grid1_.hwnd, L"範囲選択=固定部クリック or [Shift]+矢印キー. 右クリックで選択範囲の文字変換メニュー");
 
     for (HWND right : {b3, b4, b2, l1, e2, l2, e3, cb, l13}) layout_.Add(right, kAnchorRight);
+    layout_.Add(bFile, kAnchorRight);
     layout_.Add(e1, kStretchX);
     layout_.Add(grid1_.hwnd, kStretchX | kStretchY);
     layout_.Add(progress, kStretchX | kAnchorBottom);

@@ -13,10 +13,12 @@
 #include "app/back_calc.h"
 #include "app/capture_controller.h"
 #include "app/draw_controller.h"
+#include "app/file_capture_controller.h"
 #include "app/grid_controller.h"
 #include "app/sizes_controller.h"
 #include "app/startup_controller.h"
 #include "app/text_tools_controller.h"
+#include "app/xlsx_workbook_reader.h"
 #include "platform/win_resource.h"
 #include "ui/grid/grid.h"
 #include "ui/layout.h"
@@ -56,6 +58,7 @@ enum ControlId : int {
     kN7 = 2007,
     kN9 = 2009,
     kN12 = 2012,
+    kFileCaptureButton = 1041,  // "ファイルから取得"
 };
 
 // A selected cell of a merged area keeps its light cyan and shows the selection
@@ -83,6 +86,10 @@ public:
     bool Create(MainWindowArgs args);
     // The dialogs are created after the main window and live as long as it does.
     void AttachDialogs(ReplaceDialog& replace, BackCalcDialogWindow& backCalc);
+    // "ファイルから取得" asks its questions through chooser, which outlives the window's use of it.
+    void AttachWorkbookChooser(WorkbookChooser& chooser);
+    // The workbook "ファイルから取得" opens next without the file dialog (UTF-8).
+    void OpenWorkbookOnNextCapture(std::string path);
 
     HWND Control(int id) const;  // any control of either tab
     HWND Page(int index) const { return pages_[index]; }
@@ -132,6 +139,9 @@ private:
     bool closeWhenIdle_ = false;  // a close arrived during a capture or an insertion
     std::optional<BackCalcController> backCalc_;
     ReplaceDialog* replace_ = nullptr;
+    XlsxWorkbookReader workbookReader_;
+    std::optional<FileCaptureController> fileCapture_;
+    std::string pendingWorkbook_;
 
     UniqueHfont baseFont_, gridFont_;
     HWND tab_ = nullptr;

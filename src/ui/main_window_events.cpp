@@ -104,6 +104,9 @@ void MainWindow::OnCommand(int id, int code) {
             capture_->Button3Click();
             CloseIfAsked();
             break;
+        case kFileCaptureButton:
+            if (fileCapture_) fileCapture_->FileButtonClick();
+            break;
         case kButton4:
             draw_->Button4Click();
             CloseIfAsked();

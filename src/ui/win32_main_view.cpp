@@ -147,6 +147,7 @@ void Win32MainView::SetCaption(std::string_view text) {
 
 void Win32MainView::SetCaptureEnabled(bool enabled) {
     EnableWindow(window_.Control(kButton3), enabled);
+    EnableWindow(window_.Control(kFileCaptureButton), enabled);
 }
 
 void Win32MainView::SetInsertEnabled(bool enabled) {

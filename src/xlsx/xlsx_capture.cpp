@@ -71,7 +71,7 @@ const SheetEntry& OpenWorksheet(const XlsxWorkbook& book, const std::optional<st
 // --- choosing the range -------------------------------------------------------------
 
 // The range: asked for, else the saved selection when it is more than the
-// cursor, else the used range. Checks it against the limits of a capture.
+// cursor, else the used range.
 void ChooseRange(SheetScan& scan, const std::optional<RangeRef>& wantedRange, const XlsxCaptureOptions& options,
                  const SheetEntry& sheet, XlsxCaptureResult& result) {
     RangeRef range;
@@ -112,6 +112,10 @@ void ChooseRange(SheetScan& scan, const std::optional<RangeRef>& wantedRange, co
         }
     }
     result.range = range;
+}
+
+// A range a capture can hold, or the reason it cannot.
+void CheckRangeLimits(const RangeRef& range, const XlsxCaptureOptions& options) {
     if (range.Rows() > options.maxRows) {
         throw TabulonError("range " + RangeName(range) + " has " + std::to_string(range.Rows()) +
                            " rows; a capture holds at most " + std::to_string(options.maxRows));
@@ -597,6 +601,7 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
     XlsxCaptureResult result;
     result.sheet = sheet.name;
     ChooseRange(scan, wantedRange, options, sheet, result);
+    CheckRangeLimits(result.range, options);
     const SheetGeometry geometry(book, scan);
     ReadCells(book, sheet, scan, geometry, path, result, sink);
     return result;
@@ -608,6 +613,19 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
     XlsxCaptureResult result = CaptureXlsx(path, options, sink);
     result.capture = std::move(capture);
     return result;
+}
+
+}  // namespace tabulon::xlsx
+
+namespace tabulon::xlsx {
+
+XlsxDefaultRange DefaultXlsxRange(XlsxWorkbook& book, const std::string& sheetName,
+                                  const XlsxCaptureOptions& options) {
+    const SheetEntry& sheet = OpenWorksheet(book, sheetName);
+    SheetScan scan = ScanRows(book.Archive(), sheet, true);
+    XlsxCaptureResult result;
+    ChooseRange(scan, std::nullopt, options, sheet, result);
+    return {result.range, result.rangeOrigin};
 }
 
 }  // namespace tabulon::xlsx

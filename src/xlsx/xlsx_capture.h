@@ -41,4 +41,18 @@ XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions&
 // Faults found after the first row was handed on still throw, before End().
 XlsxCaptureResult CaptureXlsx(const std::string& path, const XlsxCaptureOptions& options, CaptureSink& sink);
 
+class XlsxWorkbook;
+
+struct XlsxDefaultRange {
+    RangeRef range;
+    std::string origin;  // how it was chosen, as XlsxCaptureResult::rangeOrigin
+};
+
+// The range a capture of the named sheet takes when none is asked for (the
+// saved selection, else the used range), found without reading the cells'
+// values and not checked against the limits. Throws TabulonError when the
+// sheet is missing, is no worksheet or holds no cells.
+XlsxDefaultRange DefaultXlsxRange(XlsxWorkbook& book, const std::string& sheetName,
+                                  const XlsxCaptureOptions& options = {});
+
 }  // namespace tabulon::xlsx

@@ -121,7 +121,8 @@ public:
     // Copies tabulon.exe (beside the running test program) into a fresh folder,
     // writes settings (key, value) into the INI file beside the copy, starts it
     // and waits for its main window.
-    bool Start(const std::vector<std::pair<std::string, std::string>>& settings = {}) {
+    bool Start(const std::vector<std::pair<std::string, std::string>>& settings = {},
+               const std::wstring& arguments = L"") {
         std::error_code error;
         std::filesystem::remove_all(folder_, error);
         if (!std::filesystem::create_directories(folder_, error)) return false;
@@ -133,7 +134,7 @@ public:
         // The program finds its INI and DXF beside itself, not in the current
         // folder, which stays the test's.
         PROCESS_INFORMATION pi;
-        if (!StartOnThisDesktop(exe_.wstring(), L"", pi)) return false;
+        if (!StartOnThisDesktop(exe_.wstring(), arguments, pi)) return false;
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
         processId_ = pi.dwProcessId;
@@ -260,6 +261,9 @@ public:
 
     // The drawing "CAD へ挿入" wrote beside the program, as bytes (code page
     // 932); nothing when there is none.
+    // The program's own dialog (ui::ModalDialog) that is showing, if any.
+    HWND ShowingDialog() const { return FindTopLevel(L"TabulonModalDialog"); }
+
     std::optional<std::string> ReadDxf() const { return ReadBytes(dxf_); }
 
     // A value of the program's INI section, as the profile API reads it.
