@@ -163,23 +163,25 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionHintAndState) {
     RECT client;
     GetClientRect(w.hwnd, &client);
     EXPECT_EQ(client.right, ScalePx(432));
-    EXPECT_EQ(client.bottom, ScalePx(288));
+    EXPECT_EQ(client.bottom, ScalePx(376));
     EXPECT_TRUE(GetWindowLongPtrW(w.hwnd, GWL_STYLE) & WS_THICKFRAME);
 
     HWND tab = GetDlgItem(w.hwnd, kPageControl1);
-    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 3);
+    const wchar_t* tabCaptions[] = {L" 取得、描画", L" 設定、確認", L" プレビュー"};
+    for (int i = 0; i < 3; ++i) {
         wchar_t text[64] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = 64;
         SendMessageW(tab, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(text), i == 0 ? L" 取得、描画" : L" 設定、確認");
+        EXPECT_EQ(std::wstring(text), tabCaptions[i]);
     }
     EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(IsWindowVisible(w.Page(0)));
     EXPECT_FALSE(IsWindowVisible(w.Page(1)));
+    EXPECT_FALSE(IsWindowVisible(w.Page(2)));
 
     struct Expect {
         int id;
@@ -230,6 +232,18 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionHintAndState) {
         {kEdit + 10, L"252", nullptr, true, false, ES_RIGHT},
         {kButton1, L"変更を反映", nullptr, true, true, 0},
         {kButton5, L"逆算", nullptr, false, true, 0},
+        {kGroupBox3, L"シートの見た目", nullptr, true, true, 0},
+        {kCheckBox2, L"文字をセルに収める", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox3, L"縦位置をシートに合わせる", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox4, L"罫線の種類を描く", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox5, L"塗りつぶしを描く", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kLabel + 19, L"半角文字の幅", nullptr, true, true, 0},
+        {kEdit + 14, L"0.5", nullptr, true, true, ES_RIGHT},
+        {kLabel + 20, L"倍", nullptr, true, true, 0},
+        {kLabel + 21, L"行間", nullptr, true, true, 0},
+        {kEdit + 15, L"1", nullptr, true, true, ES_RIGHT},
+        {kLabel + 22, L"倍", nullptr, true, true, 0},
+        {kPreview, nullptr, nullptr, true, true, 0},
     };
     for (const Expect& e : controls) {
         SCOPED_TRACE(e.id);
@@ -355,7 +369,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtCloseAndReadAtTheNextStart) {
     const std::string first = ReadFile(ini_);
     EXPECT_EQ(first,
               "[Quillbox]\r\ncolXsc=20\r\nrowYsc=3\r\ncadXsc=3\r\ncadYsc=0.43\r\ncadTsc=0.27\r\ncadTof=0.8\r\n"
-              "cellLineColor=252\r\ncellLineDraw=0\r\nxlsVerNum=16\r\n");
+              "cellLineColor=252\r\ncellLineDraw=0\r\nxlsVerNum=16\r\nfitText=0\r\nhalfWidth=0.5\r\n"
+              "sheetVAlign=0\r\nlineSpacing=1\r\nborderStyle=0\r\ncellFill=0\r\n");
 
     WriteFile(ini_,
               "[Mine]\r\nkeep=me\r\n[Quillbox]\r\ncolXsc=12.5\r\ncadYsc=abc\r\ncellLineDraw=5\r\nxlsVerNum=0x10\r\n");
@@ -726,6 +741,39 @@ TEST_F(MainWindowTest, ApplyingSettingsAsksOnTheMainWindow) {
     EXPECT_EQ(boxes_[1].owner, w.hwnd);
     EXPECT_EQ(boxes_[1].caption, L"確認");
     EXPECT_EQ(boxes_[1].type, static_cast<UINT>(MB_YESNO));
+}
+
+// The look settings: shown from the settings file, applied with "変更を反映"
+// (a number box without a number above zero gives the default), saved at close.
+TEST_F(MainWindowTest, LookSettingsShowApplyAndSave) {
+    WriteFile(ini_, "[Quillbox]\r\nfitText=1\r\nhalfWidth=0.6\r\nlineSpacing=1.3\r\n");
+    MainWindow& w = Open();
+    auto checked = [&](int id) { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    EXPECT_TRUE(checked(kCheckBox2));
+    EXPECT_FALSE(checked(kCheckBox3));
+    EXPECT_FALSE(checked(kCheckBox4));
+    EXPECT_FALSE(checked(kCheckBox5));
+    EXPECT_EQ(WindowText(Ctl(kEdit + 14)), L"0.6");
+    EXPECT_EQ(WindowText(Ctl(kEdit + 15)), L"1.3");
+
+    LoadTable();
+    SendMessageW(Ctl(kCheckBox2), BM_CLICK, 0, 0);
+    SendMessageW(Ctl(kCheckBox5), BM_CLICK, 0, 0);
+    SetWindowTextW(Ctl(kEdit + 14), L"0");
+    SetWindowTextW(Ctl(kEdit + 15), L"1.5");
+    answer_ = IDYES;
+    Command(kButton1);
+    const ScaleSettings& s = w.Model().settings;
+    EXPECT_FALSE(s.fitText);
+    EXPECT_TRUE(s.cellFill);
+    EXPECT_EQ(s.halfWidth, 0.5);
+    EXPECT_EQ(s.lineSpacing, 1.5);
+
+    Close();
+    const std::string ini = ReadFile(ini_);
+    for (const char* line : {"fitText=0", "cellFill=1", "halfWidth=0.5", "lineSpacing=1.5"}) {
+        EXPECT_NE(ini.find(line), std::string::npos) << line << " in " << ini;
+    }
 }
 
 TEST_F(MainWindowTest, CaptureWithoutASpreadsheetReportsItAndReenablesTheButton) {
