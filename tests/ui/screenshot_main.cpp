@@ -1,7 +1,7 @@
 // Shows the real main window with a small equipment schedule loaded, for the
 // screenshots of scripts/screenshots.sh. Not part of the shipped program.
 //
-//   tabulon_screenshot.exe PAGE SECONDS   (PAGE 0 or 1; closes itself after SECONDS)
+//   tabulon_screenshot.exe PAGE SECONDS   (PAGE 0, 1 or 2, the preview; closes itself after SECONDS)
 //
 // With --merged-selection PICTURE.bmp it clicks the header of the column that
 // holds the merged title, as a user would, saves the screen as it then shows
@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     form4.Create(window.hwnd, window.BaseFont());
     window.AttachDialogs(form3, form4);
     LoadSchedule(window);
-    if (page == 1) window.SelectPage(1);
+    if (page >= 1 && page <= 2) window.SelectPage(page);
     ShowWindow(window.hwnd, SW_SHOW);
     if (checkMergedSelection) {
         // main's arguments come in the ANSI code page.
