@@ -309,8 +309,12 @@ void MainWindow::CreateLookGroup(HWND page) {
 void MainWindow::CreatePreviewPage(HWND page) {
     RECT area{};
     GetClientRect(page, &area);
+    PreviewCreateArgs args;
+    args.parent = page;
+    args.rect = area;
+    args.id = kPreview;
     // The same call the DXF file is written with, so the preview shows what CAD gets.
-    preview_.Create(page, area, kPreview, [this](DrawingSink& sink) {
+    args.source = [this](DrawingSink& sink) {
         ScaleSettings settings = model_.settings;
         settings.cellLineDraw = view_->CellLinesChecked();
         try {
@@ -318,7 +322,8 @@ void MainWindow::CreatePreviewPage(HWND page) {
         } catch (const TabulonError&) {
             return false;  // sizes too large to draw: an empty pane
         }
-    });
+    };
+    preview_.Create(std::move(args));
     layout_.Add(preview_.hwnd, kStretchX | kStretchY);
 }
 

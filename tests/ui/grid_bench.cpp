@@ -49,9 +49,11 @@ void PreviewBench(HWND host) {
     RECT client;
     GetClientRect(host, &client);
     PreviewPane pane;
-    if (!pane.Create(host, client, 1, [&t](tabulon::DrawingSink& sink) {
-            return tabulon::DrawTable(t.table, t.texts, t.settings, sink);
-        })) {
+    PreviewCreateArgs args;
+    args.parent = host;
+    args.rect = client;
+    args.source = [&t](tabulon::DrawingSink& sink) { return tabulon::DrawTable(t.table, t.texts, t.settings, sink); };
+    if (!pane.Create(std::move(args))) {
         std::printf("preview bench: could not create the pane\n");
         return;
     }

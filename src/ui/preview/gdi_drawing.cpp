@@ -27,11 +27,16 @@ int Round(double v) {
 // The pens, brushes and fonts of one paint, made once each.
 class GdiCache {
 public:
-    explicit GdiCache(HDC hdc) : hdc_(hdc) {}
+    explicit GdiCache(HDC hdc)
+        : hdc_(hdc),
+          oldPen_(GetCurrentObject(hdc, OBJ_PEN)),
+          oldBrush_(GetCurrentObject(hdc, OBJ_BRUSH)),
+          oldFont_(GetCurrentObject(hdc, OBJ_FONT)) {}
     ~GdiCache() {
-        SelectObject(hdc_, GetStockObject(BLACK_PEN));
-        SelectObject(hdc_, GetStockObject(WHITE_BRUSH));
-        SelectObject(hdc_, GetStockObject(SYSTEM_FONT));
+        // The DC's own objects back before the cached ones go.
+        SelectObject(hdc_, oldPen_);
+        SelectObject(hdc_, oldBrush_);
+        SelectObject(hdc_, oldFont_);
         for (auto& [key, pen] : pens_) DeleteObject(pen);
         for (auto& [key, brush] : brushes_) DeleteObject(brush);
         for (auto& [key, font] : fonts_) DeleteObject(font);
@@ -79,6 +84,7 @@ private:
     }
 
     HDC hdc_;
+    HGDIOBJ oldPen_, oldBrush_, oldFont_;
     std::map<std::tuple<COLORREF, bool, const std::vector<DWORD>*>, HPEN> pens_;
     std::map<COLORREF, HBRUSH> brushes_;
     std::map<std::tuple<int, int, int>, HFONT> fonts_;

@@ -15,14 +15,14 @@ constexpr double kMinZoom = 0.25, kMaxZoom = 1000;
 
 }  // namespace
 
-bool PreviewPane::Create(HWND parent, const RECT& rect, int id, Source source) {
-    source_ = std::move(source);
-    WindowCreateArgs args;
-    args.style = WS_CHILD | WS_VISIBLE;
-    args.rect = rect;
-    args.parent = parent;
-    args.id = id;
-    return CreateWindowOf({.name = kPreviewClass, .style = CS_DBLCLKS, .background = nullptr}, args);
+bool PreviewPane::Create(PreviewCreateArgs args) {
+    source_ = std::move(args.source);
+    WindowCreateArgs window;
+    window.style = WS_CHILD | WS_VISIBLE;
+    window.rect = args.rect;
+    window.parent = args.parent;
+    window.id = args.id;
+    return CreateWindowOf({.name = kPreviewClass, .style = CS_DBLCLKS, .background = nullptr}, window);
 }
 
 void PreviewPane::DrawingChanged() {
@@ -96,8 +96,8 @@ size_t PreviewPane::Render(HDC hdc) {
 }
 
 void PreviewPane::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
+    const PaintScope paint(hwnd);
+    HDC hdc = paint.dc();
     RECT client{};
     GetClientRect(hwnd, &client);
     // Painted off screen and copied in one go, so nothing flickers.
@@ -114,7 +114,6 @@ void PreviewPane::OnPaint() {
     } else {
         Render(hdc);
     }
-    EndPaint(hwnd, &ps);
 }
 
 LRESULT PreviewPane::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -16,12 +16,19 @@
 
 namespace tabulon::ui {
 
+// Draws the current drawing into the sink; false when there is none.
+using PreviewSource = std::function<bool(DrawingSink&)>;
+
+struct PreviewCreateArgs {
+    HWND parent = nullptr;
+    RECT rect{};  // in the parent's client area
+    int id = 0;
+    PreviewSource source;
+};
+
 class PreviewPane : public Window {
 public:
-    // Draws the current drawing into the sink; false when there is none.
-    using Source = std::function<bool(DrawingSink&)>;
-
-    bool Create(HWND parent, const RECT& rect, int id, Source source);
+    bool Create(PreviewCreateArgs args);
 
     // The drawing changed: it is built again before the next paint, and fitted
     // again when its size changed.
@@ -46,7 +53,7 @@ private:
     void Rebuild();
     void OnPaint();
 
-    Source source_;
+    PreviewSource source_;
     GdiDrawing drawing_;
     bool stale_ = true;
     // The view: zoom over the fitted scale, and the drawing point at the centre.
