@@ -103,6 +103,7 @@ bool CaptureController::Capture(SpreadsheetSession& sheet) {
         view_.SetProgress(0);
         ComputeDrawingSizes(model_.table, model_.settings);
         sizes_.ShowWHSize();
+        view_.DrawingChanged();
         return true;
     } catch (const SpreadsheetBusyError&) {
         busy_ = true;

@@ -91,6 +91,7 @@ void GridController::SpeedButton1Click(int button) {
         }
     }
     view_.RepaintGrid();
+    view_.DrawingChanged();
 }
 
 void GridController::Edit1Change() {
@@ -98,6 +99,7 @@ void GridController::Edit1Change() {
     if (c < 1 || r < 1 || c >= model_.texts.ColCount() || r >= model_.texts.RowCount()) return;
     model_.texts.Set(c, r, view_.Text(Ctl::Edit1));
     view_.RepaintGrid();
+    view_.DrawingChanged();
 }
 
 void GridController::Edit1KeyUp(uint16_t virtualKey) {

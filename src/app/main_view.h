@@ -27,7 +27,12 @@ enum class Ctl {
     Edit13,
     Label4,
     Label13,
+    Edit14,  // halfWidth
+    Edit15,  // lineSpacing
 };
+
+// The settings tab's check boxes of the sheet's look.
+enum class LookCheck { FitText, SheetVAlign, BorderStyle, CellFill };
 
 // A rectangle of grid columns and rows, inclusive.
 struct GridRect {
@@ -100,6 +105,13 @@ public:
     // The user's number format and text comparison.
     virtual char DecimalSeparator() = 0;
     virtual int CompareTextIgnoreCase(std::string_view a, std::string_view b) = 0;
+
+    // The look check boxes on the settings tab.
+    virtual bool LookChecked(LookCheck box) = 0;
+    virtual void SetLookChecked(LookCheck box, bool checked) = 0;
+    // The table, its texts, sizes or settings changed: whatever shows the drawing
+    // draws it again.
+    virtual void DrawingChanged() = 0;
 };
 
 }  // namespace tabulon

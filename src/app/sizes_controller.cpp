@@ -72,13 +72,18 @@ void SizesController::Button1Click() {
     for (const SettingControl& control : kSettingControls) {
         const SettingField& f = kSettingFields[*FindSetting(control.key)];
         if (f.kind == SettingKind::Number) {
-            s.*f.number = ReadNumber(control.edit, control.fallback);
+            const double value = ReadNumber(control.edit, control.fallback);
+            s.*f.number = f.Accepts(value) ? value : control.fallback;
         } else {
             s.*f.integer = ParseSettingsInteger(view_.Text(control.edit)).value_or(static_cast<int32_t>(control.fallback));
         }
     }
+    for (const SettingCheckBox& check : kSettingCheckBoxes) {
+        s.*kSettingFields[*FindSetting(check.key)].flag = view_.LookChecked(check.box);
+    }
     ComputeDrawingSizes(model_.table, s);
     showWhSizeGrid2();
+    view_.DrawingChanged();
 }
 
 bool SizesController::OverrideKeyPress(Ctl edit, char16_t& key) {
@@ -118,6 +123,7 @@ bool SizesController::OverrideKeyPress(Ctl edit, char16_t& key) {
     }
     if (edit != Ctl::Edit13) RecomputeMergedSizes(table);
     ShowWHSize();
+    view_.DrawingChanged();
     view_.SetText(edit, FormatFixed3(x, sep));
     return true;
 }

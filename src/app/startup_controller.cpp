@@ -24,6 +24,9 @@ void StartupController::FormCreate(const SettingsReader& read) {
         view_.SetText(control.edit, f.kind == SettingKind::Number ? DxfNumber(s.*f.number, sep)
                                                                   : std::to_string(s.*f.integer));
     }
+    for (const SettingCheckBox& check : kSettingCheckBoxes) {
+        view_.SetLookChecked(check.box, s.*kSettingFields[*FindSetting(check.key)].flag);
+    }
     const char* labels[] = {"全幅", "全高", "列幅", "行高", "文字"};
     for (int row = 0; row < 5; ++row) view_.SetSummaryCell(0, row, labels[row]);
 }

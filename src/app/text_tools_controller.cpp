@@ -20,6 +20,7 @@ void TextToolsController::ConvertSelection(const std::function<std::string(const
         }
     }
     view_.RepaintGrid();
+    view_.DrawingChanged();
 }
 
 void TextToolsController::N1Click() {

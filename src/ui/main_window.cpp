@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/data_paths.h"
+#include "core/errors.h"
+#include "core/table_dxf.h"
 #include "platform/data_folder_win.h"
 #include "platform/win_text.h"
 #include "ui/back_calc_dialog.h"
@@ -98,7 +100,7 @@ bool MainWindow::Create(MainWindowArgs args) {
     window.exStyle = WS_EX_APPWINDOW;
     window.title = kTitle;
     window.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT r{0, 0, ScalePx(432), ScalePx(288)};
+    RECT r{0, 0, ScalePx(432), ScalePx(376)};
     AdjustWindowRectEx(&r, window.style, FALSE, 0);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -164,8 +166,8 @@ void MainWindow::CreateControls() {
                            client.bottom, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageControl1)), instance,
                            nullptr);
     SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(baseFont_.get()), FALSE);
-    const wchar_t* captions[] = {L" 取得、描画", L" 設定、確認"};
-    for (int i = 0; i < 2; ++i) {
+    const wchar_t* captions[] = {L" 取得、描画", L" 設定、確認", L" プレビュー"};
+    for (int i = 0; i < kPageCount; ++i) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(captions[i]);
@@ -175,9 +177,9 @@ void MainWindow::CreateControls() {
                                0, 0, hwnd, nullptr, instance, nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScalePx(400));
 
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kPageCount; ++i) {
         // The second page's group boxes are transparent: the page must paint under them.
-        const DWORD clip = i == 0 ? WS_CLIPCHILDREN | WS_VISIBLE : 0;
+        const DWORD clip = (i == 1 ? 0 : WS_CLIPCHILDREN) | (i == 0 ? WS_VISIBLE : 0);
         pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS | clip, 0, 0, 0, 0,
                                     hwnd, nullptr, instance, nullptr);
         SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -185,6 +187,7 @@ void MainWindow::CreateControls() {
     PlacePages();
     CreateFirstPage(pages_[0]);
     CreateSecondPage(pages_[1]);
+    CreatePreviewPage(pages_[2]);
     CreatePopupMenu1();
 }
 
@@ -283,6 +286,8 @@ void MainWindow::CreateSecondPage(HWND page) {
     AddControl(page, L"STATIC", L"( BYLAER = 256 )", WS_DISABLED, ScaleRect(14, 232, 90, 14), kLabel + 12, font);
     AddControl(page, L"EDIT", L"", number | WS_DISABLED, ScaleRect(106, 229, 54, 21), kEdit + 10, font);
 
+    CreateLookGroup(page);
+
     GridCreateArgs grid;
     grid.parent = page;
     grid.id = kStringGrid2;
@@ -304,6 +309,55 @@ void MainWindow::CreateSecondPage(HWND page) {
     HWND b5 =
         AddControl(page, L"BUTTON", L"逆算", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(374, 50, 41, 25), kButton5, font);
     ShowWindow(b5, SW_HIDE);  // never shown
+}
+
+void MainWindow::CreateLookGroup(HWND page) {
+    const HFONT font = baseFont_.get();
+    AddControl(page, L"BUTTON", L"シートの見た目", BS_GROUPBOX, ScaleRect(3, 260, 412, 86), kGroupBox3, font);
+    struct Box {
+        const wchar_t* caption;
+        int x, y, width;
+    };
+    // In LookCheck's order.
+    const Box boxes[] = {
+        {L"文字をセルに収める", 14, 277, 150},
+        {L"縦位置をシートに合わせる", 200, 277, 180},
+        {L"罫線の種類を描く", 14, 299, 150},
+        {L"塗りつぶしを描く", 200, 299, 180},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const Box& b = boxes[i];
+        AddControl(page, L"BUTTON", b.caption, WS_TABSTOP | BS_AUTOCHECKBOX, ScaleRect(b.x, b.y, b.width, 17),
+                   kCheckBox2 + i, font);
+    }
+    const DWORD number = WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL;
+    AddControl(page, L"STATIC", L"半角文字の幅", 0, ScaleRect(14, 324, 80, 14), kLabel + 19, font);
+    AddControl(page, L"EDIT", L"", number, ScaleRect(96, 321, 50, 21), kEdit + 14, font);
+    AddControl(page, L"STATIC", L"倍", 0, ScaleRect(150, 324, 20, 14), kLabel + 20, font);
+    AddControl(page, L"STATIC", L"行間", 0, ScaleRect(200, 324, 40, 14), kLabel + 21, font);
+    AddControl(page, L"EDIT", L"", number, ScaleRect(242, 321, 50, 21), kEdit + 15, font);
+    AddControl(page, L"STATIC", L"倍", 0, ScaleRect(296, 324, 20, 14), kLabel + 22, font);
+}
+
+void MainWindow::CreatePreviewPage(HWND page) {
+    RECT area{};
+    GetClientRect(page, &area);
+    PreviewCreateArgs args;
+    args.parent = page;
+    args.rect = area;
+    args.id = kPreview;
+    // The same call the DXF file is written with, so the preview shows what CAD gets.
+    args.source = [this](DrawingSink& sink) {
+        ScaleSettings settings = model_.settings;
+        settings.cellLineDraw = view_->CellLinesChecked();
+        try {
+            return DrawTable(model_.table, model_.texts, settings, sink);
+        } catch (const TabulonError&) {
+            return false;  // sizes too large to draw: an empty pane
+        }
+    };
+    preview_.Create(std::move(args));
+    layout_.Add(preview_.hwnd, kStretchX | kStretchY);
 }
 
 void MainWindow::CreatePopupMenu1() {

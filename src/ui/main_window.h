@@ -22,6 +22,7 @@
 #include "platform/win_resource.h"
 #include "ui/grid/grid.h"
 #include "ui/layout.h"
+#include "ui/preview/preview_pane.h"
 #include "ui/win32_main_view.h"
 #include "ui/window.h"
 
@@ -43,12 +44,18 @@ enum ControlId : int {
     kSpeedButton3,
     kCheckBox1 = 1021,
     kProgressBar1 = 1022,
+    kCheckBox2 = 1023,  // fitText; kCheckBox2 + LookCheck for the look's four boxes
+    kCheckBox3,
+    kCheckBox4,
+    kCheckBox5,
     kStringGrid1 = 1031,
     kStringGrid2 = 1032,
-    kEdit = 1100,   // Edit1 .. Edit13
-    kLabel = 1200,  // Label1 .. Label18
+    kPreview = 1033,
+    kEdit = 1100,   // Edit1 .. Edit15
+    kLabel = 1200,  // Label1 .. Label22
     kGroupBox1 = 1301,
     kGroupBox2 = 1302,
+    kGroupBox3 = 1303,
     // PopupMenu1
     kN1 = 2001,
     kN2 = 2002,
@@ -97,6 +104,7 @@ public:
     HMENU PopupMenu1() const { return popup_.get(); }
     Grid& StringGrid1() { return grid1_; }
     Grid& StringGrid2() { return grid2_; }
+    PreviewPane& Preview() { return preview_; }
     AppModel& Model() { return model_; }
     Win32MainView& View() { return *view_; }
     HFONT BaseFont() const { return baseFont_.get(); }
@@ -105,12 +113,16 @@ public:
 
     // Shows tab `index` as the user's click would (PageControl1Change runs).
     void SelectPage(int index);
+    // The table, its texts, sizes or settings changed.
+    void DrawingChanged();
 
 private:
     // main_window.cpp: creation and layout.
     void CreateControls();
     void CreateFirstPage(HWND page);
     void CreateSecondPage(HWND page);
+    void CreateLookGroup(HWND page);
+    void CreatePreviewPage(HWND page);
     void CreatePopupMenu1();
     void AddHint(HWND control, const wchar_t* hint);
     void PlacePages();
@@ -145,10 +157,12 @@ private:
 
     UniqueHfont baseFont_, gridFont_;
     HWND tab_ = nullptr;
-    HWND pages_[2] = {};
+    static constexpr int kPageCount = 3;
+    HWND pages_[kPageCount] = {};
     HWND tooltip_ = nullptr;
     UniqueHmenu popup_;
     Grid grid1_, grid2_;
+    PreviewPane preview_;
     Layout layout_;
     GridCell shownCell_{-1, -1};  // the current cell last reported to StringGrid1Click
     bool inFixedCellClick_ = false;

@@ -78,9 +78,12 @@ void MainWindow::OnClose() {
 
 void MainWindow::SelectPage(int index) {
     if (SendMessageW(tab_, TCM_GETCURSEL, 0, 0) != index) SendMessageW(tab_, TCM_SETCURSEL, index, 0);
-    ShowWindow(pages_[index], SW_SHOW);
-    ShowWindow(pages_[1 - index], SW_HIDE);
+    for (int i = 0; i < kPageCount; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
     sizes_->PageControl1Change(index);
+}
+
+void MainWindow::DrawingChanged() {
+    preview_.DrawingChanged();
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
@@ -99,6 +102,7 @@ void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
     switch (id) {
         case kButton1: sizes_->Button1Click(); break;
+        case kCheckBox1: DrawingChanged(); break;  // the separator lines come and go
         case kButton2: break;  // "Bricscad へ描画" is never shown and does nothing
         case kButton3:
             capture_->Button3Click();

@@ -22,6 +22,8 @@ HWND Win32MainView::ControlOf(Ctl control) const {
     switch (control) {
         case Ctl::Label4: return window_.Control(kLabel + 4);
         case Ctl::Label13: return window_.Control(kLabel + 13);
+        case Ctl::Edit14: return window_.Control(kEdit + 14);
+        case Ctl::Edit15: return window_.Control(kEdit + 15);
         default: return window_.Control(kEdit + 1 + (static_cast<int>(control) - static_cast<int>(Ctl::Edit1)));
     }
 }
@@ -52,6 +54,19 @@ bool Win32MainView::CellLinesChecked() {
 
 void Win32MainView::SetCellLinesChecked(bool checked) {
     SendMessageW(window_.Control(kCheckBox1), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32MainView::LookChecked(LookCheck box) {
+    return SendMessageW(window_.Control(kCheckBox2 + static_cast<int>(box)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32MainView::SetLookChecked(LookCheck box, bool checked) {
+    SendMessageW(window_.Control(kCheckBox2 + static_cast<int>(box)), BM_SETCHECK,
+                 checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Win32MainView::DrawingChanged() {
+    window_.DrawingChanged();
 }
 
 bool Win32MainView::IsFlat(int button) const {

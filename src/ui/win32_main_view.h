@@ -65,6 +65,10 @@ public:
     char DecimalSeparator() override;
     int CompareTextIgnoreCase(std::string_view a, std::string_view b) override;
 
+    bool LookChecked(LookCheck box) override;
+    void SetLookChecked(LookCheck box, bool checked) override;
+    void DrawingChanged() override;
+
     // What StringGrid2 shows; empty outside its three columns and five rows.
     const std::string& SummaryText(int col, int row) const;
 

@@ -80,6 +80,12 @@ public:
     }
     char DecimalSeparator() override { return separator; }
     int CompareTextIgnoreCase(std::string_view a, std::string_view b) override { return a.compare(b); }
+
+    std::map<LookCheck, bool> lookChecks;
+    bool LookChecked(LookCheck box) override { return lookChecks[box]; }
+    void SetLookChecked(LookCheck box, bool checked) override { lookChecks[box] = checked; }
+    int drawingChanges = 0;
+    void DrawingChanged() override { ++drawingChanges; }
 };
 
 }  // namespace tabulon::test

@@ -157,6 +157,58 @@ TEST(SizesController, EveryEditWithoutANumberTakesItsFallback) {
     }
 }
 
+// The look's check boxes and number boxes are applied with the scales; a number
+// box without a number above zero gives the default, and only a Yes applies
+// anything or redraws.
+TEST(SizesController, AppliesTheLookSettings) {
+    Fixture f;
+    f.view.lookChecks = {{LookCheck::FitText, true}, {LookCheck::SheetVAlign, false},
+                         {LookCheck::BorderStyle, true}, {LookCheck::CellFill, true}};
+    f.view.texts[Ctl::Edit14] = "0.6";
+    f.view.texts[Ctl::Edit15] = "1.3";
+    f.view.answers = {false};
+    f.sizes.Button1Click();
+    EXPECT_FALSE(f.model.settings.fitText);
+    EXPECT_EQ(f.model.settings.halfWidth, 0.5);
+    EXPECT_EQ(f.view.drawingChanges, 0);
+
+    f.model.settings.sheetVAlign = true;  // unticked on the tab: turned off
+    f.view.answers = {true};
+    f.sizes.Button1Click();
+    const ScaleSettings& s = f.model.settings;
+    EXPECT_TRUE(s.fitText);
+    EXPECT_FALSE(s.sheetVAlign);
+    EXPECT_TRUE(s.borderStyle);
+    EXPECT_TRUE(s.cellFill);
+    EXPECT_EQ(s.halfWidth, 0.6);
+    EXPECT_EQ(s.lineSpacing, 1.3);
+    EXPECT_EQ(f.view.drawingChanges, 1);
+
+    for (const char* typed : {"", "abc", "0", "-1.5", "1,5"}) {
+        Fixture g;
+        g.model.settings.halfWidth = 0.7;
+        g.model.settings.lineSpacing = 2;
+        g.view.texts[Ctl::Edit14] = typed;
+        g.view.texts[Ctl::Edit15] = typed;
+        g.view.answers = {true};
+        g.sizes.Button1Click();
+        EXPECT_EQ(g.model.settings.halfWidth, 0.5) << '"' << typed << '"';
+        EXPECT_EQ(g.model.settings.lineSpacing, 1.0) << '"' << typed << '"';
+    }
+}
+
+TEST(SizesController, AnOverrideRedrawsOnlyWhenApplied) {
+    Fixture f;
+    f.view.texts[Ctl::Edit11] = "30";
+    f.view.answers = {false, true};
+    char16_t key = u'\r';
+    f.sizes.Edit11KeyPress(key);
+    EXPECT_EQ(f.view.drawingChanges, 0);
+    key = u'\r';
+    f.sizes.Edit11KeyPress(key);
+    EXPECT_EQ(f.view.drawingChanges, 1);
+}
+
 struct OverrideCase {
     Ctl edit;
     const char* question;

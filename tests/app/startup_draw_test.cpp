@@ -98,6 +98,40 @@ TEST(StartupController, ReadsTheFileInTheUsersFormatAndReportsAFailedWrite) {
     EXPECT_EQ(view.errors[0], "D:/ro/tabulon.ini に書き込めません");
 }
 
+// The look settings are shown at start in the user's number format: the file's
+// values, or the defaults where it has none.
+TEST(StartupController, ShowsTheLookSettings) {
+    struct Case {
+        IniMap ini;
+        char separator;
+        std::map<LookCheck, bool> checks;
+        const char* halfWidth;
+        const char* lineSpacing;
+    };
+    const Case cases[] = {
+        {{}, '.', {{LookCheck::FitText, false}, {LookCheck::SheetVAlign, false}, {LookCheck::BorderStyle, false},
+                   {LookCheck::CellFill, false}}, "0.5", "1"},
+        {{{"fitText", "1"}, {"cellFill", "1"}, {"halfWidth", "0,6"}, {"lineSpacing", "1,3"}}, ',',
+         {{LookCheck::FitText, true}, {LookCheck::SheetVAlign, false}, {LookCheck::BorderStyle, false},
+          {LookCheck::CellFill, true}}, "0,6", "1,3"},
+        {{{"sheetVAlign", "1"}, {"borderStyle", "1"}, {"halfWidth", "0"}, {"lineSpacing", "-2"}}, '.',
+         {{LookCheck::FitText, false}, {LookCheck::SheetVAlign, true}, {LookCheck::BorderStyle, true},
+          {LookCheck::CellFill, false}}, "0.5", "1"},
+    };
+    for (const Case& c : cases) {
+        AppModel model;
+        FakeMainView view;
+        view.separator = c.separator;
+        // Every box starts ticked, so that an unticked one was set by the start.
+        for (auto& [box, checked] : c.checks) view.lookChecks[box] = true;
+        StartupController startup(model, view);
+        startup.FormCreate(ReaderOf(c.ini));
+        EXPECT_EQ(view.lookChecks, c.checks) << c.halfWidth;
+        EXPECT_EQ(view.texts[Ctl::Edit14], c.halfWidth);
+        EXPECT_EQ(view.texts[Ctl::Edit15], c.lineSpacing);
+    }
+}
+
 TEST(DrawController, WritesBesideTheExecutableAndHandsOverToCad) {
     AppModel model;
     FakeMainView view;

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -165,23 +167,25 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionHintAndState) {
     RECT client;
     GetClientRect(w.hwnd, &client);
     EXPECT_EQ(client.right, ScalePx(432));
-    EXPECT_EQ(client.bottom, ScalePx(288));
+    EXPECT_EQ(client.bottom, ScalePx(376));
     EXPECT_TRUE(GetWindowLongPtrW(w.hwnd, GWL_STYLE) & WS_THICKFRAME);
 
     HWND tab = GetDlgItem(w.hwnd, kPageControl1);
-    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 3);
+    const wchar_t* tabCaptions[] = {L" 取得、描画", L" 設定、確認", L" プレビュー"};
+    for (int i = 0; i < 3; ++i) {
         wchar_t text[64] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = 64;
         SendMessageW(tab, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(text), i == 0 ? L" 取得、描画" : L" 設定、確認");
+        EXPECT_EQ(std::wstring(text), tabCaptions[i]);
     }
     EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(IsWindowVisible(w.Page(0)));
     EXPECT_FALSE(IsWindowVisible(w.Page(1)));
+    EXPECT_FALSE(IsWindowVisible(w.Page(2)));
 
     struct Expect {
         int id;
@@ -232,6 +236,18 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionHintAndState) {
         {kEdit + 10, L"252", nullptr, true, false, ES_RIGHT},
         {kButton1, L"変更を反映", nullptr, true, true, 0},
         {kButton5, L"逆算", nullptr, false, true, 0},
+        {kGroupBox3, L"シートの見た目", nullptr, true, true, 0},
+        {kCheckBox2, L"文字をセルに収める", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox3, L"縦位置をシートに合わせる", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox4, L"罫線の種類を描く", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kCheckBox5, L"塗りつぶしを描く", nullptr, true, true, BS_AUTOCHECKBOX},
+        {kLabel + 19, L"半角文字の幅", nullptr, true, true, 0},
+        {kEdit + 14, L"0.5", nullptr, true, true, ES_RIGHT},
+        {kLabel + 20, L"倍", nullptr, true, true, 0},
+        {kLabel + 21, L"行間", nullptr, true, true, 0},
+        {kEdit + 15, L"1", nullptr, true, true, ES_RIGHT},
+        {kLabel + 22, L"倍", nullptr, true, true, 0},
+        {kPreview, nullptr, nullptr, true, true, 0},
     };
     for (const Expect& e : controls) {
         SCOPED_TRACE(e.id);
@@ -781,6 +797,182 @@ TEST_F(MainWindowTest, ApplyingSettingsAsksOnTheMainWindow) {
     EXPECT_EQ(boxes_[1].owner, w.hwnd);
     EXPECT_EQ(boxes_[1].caption, L"確認");
     EXPECT_EQ(boxes_[1].type, static_cast<UINT>(MB_YESNO));
+}
+
+// The look settings: shown from the settings file, applied with "変更を反映"
+// (a number box without a number above zero gives the default), saved at close.
+TEST_F(MainWindowTest, LookSettingsShowApplyAndSave) {
+    WriteFile(ini_, "[Quillbox]\r\nfitText=1\r\nhalfWidth=0.6\r\nlineSpacing=1.3\r\n");
+    MainWindow& w = Open();
+    auto checked = [&](int id) { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    EXPECT_TRUE(checked(kCheckBox2));
+    EXPECT_FALSE(checked(kCheckBox3));
+    EXPECT_FALSE(checked(kCheckBox4));
+    EXPECT_FALSE(checked(kCheckBox5));
+    EXPECT_EQ(WindowText(Ctl(kEdit + 14)), L"0.6");
+    EXPECT_EQ(WindowText(Ctl(kEdit + 15)), L"1.3");
+
+    LoadTable();
+    SendMessageW(Ctl(kCheckBox2), BM_CLICK, 0, 0);
+    SendMessageW(Ctl(kCheckBox5), BM_CLICK, 0, 0);
+    SetWindowTextW(Ctl(kEdit + 14), L"0");
+    SetWindowTextW(Ctl(kEdit + 15), L"1.5");
+    answer_ = IDYES;
+    Command(kButton1);
+    const ScaleSettings& s = w.Model().settings;
+    EXPECT_FALSE(s.fitText);
+    EXPECT_TRUE(s.cellFill);
+    EXPECT_EQ(s.halfWidth, 0.5);
+    EXPECT_EQ(s.lineSpacing, 1.5);
+
+    Close();
+    const std::string ini = ReadFile(ini_);
+    for (const char* line : {"fitText=0", "cellFill=1", "halfWidth=0.5", "lineSpacing=1.5"}) {
+        EXPECT_NE(ini.find(line), std::string::npos) << line << " in " << ini;
+    }
+}
+
+// The preview pane as painted: a client-sized 32-bit picture read pixel by pixel.
+class PanePicture {
+public:
+    explicit PanePicture(PreviewPane& pane) {
+        RECT client;
+        GetClientRect(pane.hwnd, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+        UniqueHbitmap dib(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        HGDIOBJ old = SelectObject(dc.get(), dib.get());
+        pane.Render(dc.get());
+        GdiFlush();
+        pixels_.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width_ * height_);
+        SelectObject(dc.get(), old);
+    }
+    // Whether a pixel within one of (x, y) is darker than light grey.
+    bool Inside(double x, double y) const { return x >= 1 && y >= 1 && x < width_ - 1 && y < height_ - 1; }
+    bool DarkNear(double x, double y) const {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int px = static_cast<int>(std::lround(x)) + dx, py = static_cast<int>(std::lround(y)) + dy;
+                if (px < 0 || py < 0 || px >= width_ || py >= height_) continue;
+                const uint32_t p = pixels_[py * width_ + px];
+                if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 160) return true;
+            }
+        }
+        return false;
+    }
+    uint32_t At(double x, double y) const {
+        return pixels_[static_cast<int>(std::lround(y)) * width_ + static_cast<int>(std::lround(x))] & 0xFFFFFF;
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// The preview shows a line wherever the table has a border and nothing where it
+// has none, fitted to the pane, and still after a zoom about the cursor, a drag
+// and a resize; a fill shows in its colour once the look asks for fills.
+TEST_F(MainWindowTest, PreviewShowsTheBordersOfTheTable) {
+    MainWindow& w = Open();
+    tabulon::test::TestTable t(3, 4);
+    for (int c = 1; c <= 4; ++c) t.table.At(1, c).lineBits = kEdgeTop | kEdgeBottom | kEdgeLeft | kEdgeRight;
+    t.table.At(3, 2).fillColor = 0xFF0000;
+    AppModel& m = w.Model();
+    m.table = t.table;
+    m.texts = t.texts;
+    ComputeDrawingSizes(m.table, m.settings);
+    SendMessageW(Ctl(kCheckBox1), BM_CLICK, 0, 0);  // no separator lines: only the borders
+    ASSERT_EQ(SendMessageW(Ctl(kCheckBox1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    w.SelectPage(2);
+    EXPECT_TRUE(IsWindowVisible(w.Preview().hwnd));
+    PreviewPane& pane = w.Preview();
+
+    double xs[5] = {0}, ys[4] = {0};  // column and row boundaries, drawing units
+    for (int c = 1; c <= 4; ++c) xs[c] = xs[c - 1] + m.table.At(1, c).drawW;
+    for (int r = 1; r <= 3; ++r) ys[r] = ys[r - 1] - m.table.At(r, 1).drawH;
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const PanePicture picture(pane);
+        const PreviewTransform at = pane.Transform();
+        const double row1 = at.DeviceY((ys[0] + ys[1]) / 2), row3 = at.DeviceY((ys[2] + ys[3]) / 2);
+        // Only what lies in the pane can be seen.
+        auto dark = [&](double x, double y) -> std::optional<bool> {
+            if (!picture.Inside(x, y)) return std::nullopt;
+            return picture.DarkNear(x, y);
+        };
+        int seen = 0;
+        for (int c = 0; c <= 4; ++c) {
+            const double x = at.DeviceX(xs[c]);
+            if (auto d = dark(x, row1)) {
+                EXPECT_TRUE(*d) << "border left of column " << c + 1;
+                ++seen;
+            }
+            if (auto d = dark(x, row3)) {
+                EXPECT_FALSE(*d) << "no border in row 3, column " << c + 1;
+                ++seen;
+            }
+        }
+        for (int c = 1; c <= 4; ++c) {
+            const double mid = at.DeviceX((xs[c - 1] + xs[c]) / 2);
+            if (auto d = dark(mid, row1)) {
+                EXPECT_FALSE(*d) << "inside column " << c;
+                ++seen;
+            }
+            if (auto d = dark(mid, at.DeviceY(ys[0]))) {
+                EXPECT_TRUE(*d) << "top border of column " << c;
+                ++seen;
+            }
+            if (auto d = dark(mid, at.DeviceY(ys[1]))) {
+                EXPECT_TRUE(*d) << "bottom border of column " << c;
+                ++seen;
+            }
+        }
+        EXPECT_GE(seen, 10);
+        return at;
+    };
+
+    w.DrawingChanged();
+    const PreviewTransform fitted = check("fitted");
+    RECT client;
+    GetClientRect(pane.hwnd, &client);
+    // Fitted with the aspect ratio kept: one side fills the pane, less its margins.
+    const double drawnW = fitted.scale * xs[4], drawnH = -fitted.scale * ys[3];
+    EXPECT_TRUE(std::fabs(drawnW - (client.right - 16)) < 1 || std::fabs(drawnH - (client.bottom - 16)) < 1)
+        << drawnW << " x " << drawnH;
+    EXPECT_LE(drawnW, client.right - 15);
+    EXPECT_LE(drawnH, client.bottom - 15);
+
+    // The drawing point under the cursor stays under it.
+    const POINT cursor{std::lround(fitted.DeviceX(xs[1])), std::lround(fitted.DeviceY(ys[1]))};
+    pane.ZoomAt(cursor.x, cursor.y, 1.44);
+    const PreviewTransform zoomed = check("zoomed");
+    EXPECT_NEAR(zoomed.scale, fitted.scale * 1.44, 1e-9);
+    EXPECT_NEAR(zoomed.DeviceX(xs[1]) - cursor.x, 1.44 * (fitted.DeviceX(xs[1]) - cursor.x), 1e-6);
+    EXPECT_NEAR(zoomed.DeviceY(ys[1]) - cursor.y, 1.44 * (fitted.DeviceY(ys[1]) - cursor.y), 1e-6);
+    pane.Pan(-20, 10);
+    const PreviewTransform panned = check("panned");
+    EXPECT_NEAR(panned.originX, zoomed.originX - 20, 1e-6);
+    EXPECT_NEAR(panned.originY, zoomed.originY + 10, 1e-6);
+
+    pane.Fit();
+    RECT frame;
+    GetWindowRect(w.hwnd, &frame);
+    MoveWindow(w.hwnd, frame.left, frame.top, frame.right - frame.left + 200, frame.bottom - frame.top + 100, TRUE);
+    PumpMessages();
+    const PreviewTransform resized = check("resized");
+    EXPECT_GT(resized.scale, fitted.scale);
+
+    // Fills are drawn once the look asks for them, in their own colour.
+    const double fillX = resized.DeviceX((xs[1] + xs[2]) / 2), fillY = resized.DeviceY((ys[2] + ys[3]) / 2);
+    EXPECT_EQ(PanePicture(pane).At(fillX, fillY), 0xFFFFFFu);
+    SendMessageW(Ctl(kCheckBox5), BM_CLICK, 0, 0);
+    answer_ = IDYES;
+    Command(kButton1);
+    EXPECT_EQ(PanePicture(pane).At(fillX, fillY), 0xFF0000u);
 }
 
 TEST_F(MainWindowTest, CaptureWithoutASpreadsheetReportsItAndReenablesTheButton) {

@@ -1,18 +1,24 @@
 // Shows the real main window with a small equipment schedule loaded, for the
 // screenshots of scripts/screenshots.sh. Not part of the shipped program.
 //
-//   tabulon_screenshot.exe PAGE SECONDS   (PAGE 0 or 1; closes itself after SECONDS)
+//   tabulon_screenshot.exe PAGE SECONDS   (PAGE 0, 1 or 2, the preview; closes itself after SECONDS)
 //
 // With --merged-selection PICTURE.bmp it clicks the header of the column that
 // holds the merged title, as a user would, saves the screen as it then shows
 // to PICTURE.bmp, and checks that picture: the selected title keeps its light
 // cyan, reads in dark text and shows the selection as a frame. It exits 1 and
 // says why when it does not.
+//
+// With --preview-borders PICTURE.bmp it shows the preview tab, saves the screen
+// to PICTURE.bmp and checks that the pane shows a dark line on every column
+// and row boundary of the bordered schedule, and none inside the cells' blank
+// margins. It exits 1 and says why when it does not.
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +158,64 @@ int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath
     return failures == 0 ? 0 : 1;
 }
 
+// The preview tab as the screen shows it: a line on every border of the table.
+int CheckPreviewBorders(ui::MainWindow& window, const std::wstring& picturePath) {
+    window.SelectPage(2);
+    SetCursorPos(0, 0);
+    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(1500);
+    test::ScreenPicture picture;
+    if (!picture.Take()) {
+        std::printf("preview borders: the screen could not be read\n");
+        return 1;
+    }
+    if (!picture.SaveBmp(picturePath))
+        std::printf("preview borders: no picture at %s\n", WideToUtf8(picturePath).c_str());
+    ui::PreviewPane& pane = window.Preview();
+    const ui::PreviewTransform at = pane.Transform();
+    POINT origin{0, 0};
+    ClientToScreen(pane.hwnd, &origin);
+    auto darkNear = [&](double x, double y) {
+        for (int d = -1; d <= 1; ++d) {
+            for (int e = -1; e <= 1; ++e) {
+                const int px = origin.x + static_cast<int>(std::lround(x)) + d;
+                const int py = origin.y + static_cast<int>(std::lround(y)) + e;
+                if (Luminance(picture.At(px, py)) < 128) return true;
+            }
+        }
+        return false;
+    };
+    const CellTable& table = window.Model().table;
+    int failures = 0;
+    // Down the left edge of each column, beside the middle of the last row.
+    double x = 0, rowMid = 0;
+    for (int r = 1; r < table.TableRows; ++r) rowMid -= table.At(r, 1).drawH;
+    rowMid -= table.At(table.TableRows, 1).drawH / 2;
+    for (int c = 1; c <= table.TableCols + 1; ++c) {
+        if (!darkNear(at.DeviceX(x), at.DeviceY(rowMid))) {
+            std::printf("preview borders: no line left of column %d\n", c);
+            ++failures;
+        }
+        if (c <= table.TableCols) x += table.At(1, c).drawW;
+    }
+    // Across the top of each row, a little in from the left edge, where no text is.
+    double y = 0;
+    const double margin = table.At(1, 1).drawW / 20;
+    for (int r = 1; r <= table.TableRows + 1; ++r) {
+        if (!darkNear(at.DeviceX(margin), at.DeviceY(y))) {
+            std::printf("preview borders: no line above row %d\n", r);
+            ++failures;
+        }
+        if (r <= table.TableRows && darkNear(at.DeviceX(margin), at.DeviceY(y - table.At(r, 1).drawH / 2))) {
+            std::printf("preview borders: a line inside the margin of row %d\n", r);
+            ++failures;
+        }
+        if (r <= table.TableRows) y -= table.At(r, 1).drawH;
+    }
+    if (failures == 0) std::printf("preview borders: a line on every border\n");
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,8 +223,10 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     const bool checkMergedSelection = argc > 2 && std::strcmp(argv[1], "--merged-selection") == 0;
-    const int page = argc > 1 && !checkMergedSelection ? std::atoi(argv[1]) : 0;
-    const int seconds = argc > 2 && !checkMergedSelection ? std::atoi(argv[2]) : 10;
+    const bool checkPreview = argc > 2 && std::strcmp(argv[1], "--preview-borders") == 0;
+    const bool check = checkMergedSelection || checkPreview;
+    const int page = argc > 1 && !check ? std::atoi(argv[1]) : 0;
+    const int seconds = argc > 2 && !check ? std::atoi(argv[2]) : 10;
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -175,14 +241,15 @@ int main(int argc, char** argv) {
     form4.Create(window.hwnd, window.BaseFont());
     window.AttachDialogs(form3, form4);
     LoadSchedule(window);
-    if (page == 1) window.SelectPage(1);
+    if (page >= 1 && page <= 2) window.SelectPage(page);
     ShowWindow(window.hwnd, SW_SHOW);
-    if (checkMergedSelection) {
+    if (check) {
         // main's arguments come in the ANSI code page.
         std::wstring picture(MAX_PATH * 2, L'\0');
         picture.resize(static_cast<size_t>(std::max(
             0, MultiByteToWideChar(CP_ACP, 0, argv[2], -1, picture.data(), static_cast<int>(picture.size())) - 1)));
-        const int status = CheckMergedSelection(window, picture);
+        const int status =
+            checkMergedSelection ? CheckMergedSelection(window, picture) : CheckPreviewBorders(window, picture);
         DestroyWindow(window.hwnd);
         DeleteFileW(window.IniPath().c_str());
         return status;
