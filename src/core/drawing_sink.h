@@ -18,6 +18,25 @@ struct DrawingTables {
     std::vector<DxfLayer> layers;        // beyond the standard three
 };
 
+// What a picture of the drawing shows, the same for every picture of it.
+
+// The colour number an entity shows in: its own, or for 256 (by layer) its
+// layer's, as the drawing's layer table gives it.
+inline int ShownColor(std::string_view layer, int color, const std::vector<DxfLayer>& moreLayers) {
+    if (color != 256) return color;
+    if (layer == kLayerCellLine) return 252;
+    for (const DxfLayer& l : moreLayers) {
+        if (l.name == layer) return l.color;
+    }
+    return 7;
+}
+
+// The point a TEXT is placed by: the first for left-aligned baseline texts,
+// else the second, as CAD does.
+inline const TAcadPoint& TextAnchor(const TAcadPoint& first, const TAcadPoint& second, int hJust, int vJust) {
+    return hJust == 0 && vJust == 0 ? first : second;
+}
+
 // Receives a drawing's entities in the order they are drawn, with the same
 // arguments the DXF writer takes. The DXF file is one sink; anything else that
 // shows the same drawing (a preview) can be another.

@@ -30,28 +30,28 @@ void AppendPoint(std::string& out, std::string_view xCode, std::string_view yCod
     AppendDxfNumber(out, p.z);
 }
 
-// An item of one code and its value.
-void AddItem(DxfOutput& out, std::string_view code, std::string_view value) {
+// Opens an item of one code; the caller appends its value and ends it.
+std::string& OpenItem(DxfOutput& out, std::string_view code) {
     std::string& item = out.BeginItem();
     item += code;
     item += "\r\n";
-    item += value;
+    return item;
+}
+
+// An item of one code and its value.
+void AddItem(DxfOutput& out, std::string_view code, std::string_view value) {
+    OpenItem(out, code) += value;
     out.EndItem();
 }
 
 void AddIntItem(DxfOutput& out, std::string_view code, int value) {
-    std::string& item = out.BeginItem();
-    item += code;
-    item += "\r\n";
-    AppendInt(item, value);
+    AppendInt(OpenItem(out, code), value);
     out.EndItem();
 }
 
 // An integer right-aligned in six places, as the tables write them.
 void AddTableIntItem(DxfOutput& out, std::string_view code, int value) {
-    std::string& text = out.BeginItem();
-    text += code;
-    text += "\r\n";
+    std::string& text = OpenItem(out, code);
     const size_t at = text.size();
     AppendInt(text, value);
     const size_t digits = text.size() - at;
@@ -60,10 +60,7 @@ void AddTableIntItem(DxfOutput& out, std::string_view code, int value) {
 }
 
 void AddNumberItem(DxfOutput& out, std::string_view code, double value) {
-    std::string& item = out.BeginItem();
-    item += code;
-    item += "\r\n";
-    AppendDxfNumber(item, value);
+    AppendDxfNumber(OpenItem(out, code), value);
     out.EndItem();
 }
 

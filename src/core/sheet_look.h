@@ -51,5 +51,10 @@ inline constexpr double kDoubleBorderGapPoints = 2.0;
 int NearestAci(int32_t rgb);
 // The standard colour of an AutoCAD colour number 1..255, as 0xRRGGBB.
 int32_t AciRgb(int aci);
+// The colour on a light background, as a picture of the drawing shows it:
+// colour 7, white on CAD's dark screen, is black on paper.
+inline int32_t PaperRgb(int aci) {
+    return aci == 7 ? 0x000000 : AciRgb(aci);
+}
 
 }  // namespace tabulon

@@ -11,15 +11,6 @@ namespace tabulon {
 
 namespace {
 
-// The drawing's standard layers and their colours.
-int LayerColor(std::string_view layer, const std::vector<DxfLayer>& more) {
-    if (layer == kLayerCellLine) return 252;
-    for (const DxfLayer& l : more) {
-        if (l.name == layer) return l.color;
-    }
-    return 7;
-}
-
 void AppendNumber(std::string& out, double value) {
     AppendDxfNumber(out, value, '.');
 }
@@ -63,7 +54,7 @@ void AppendPoint(std::string& out, const TAcadPoint& p) {
 }  // namespace
 
 std::string SvgColor(int aci) {
-    const int32_t rgb = aci == 7 ? 0x000000 : AciRgb(aci);
+    const int32_t rgb = PaperRgb(aci);
     char buf[8];
     std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
     return buf;
@@ -82,7 +73,7 @@ void SvgDrawing::Begin(const DrawingTables& tables) {
 }
 
 std::string SvgDrawing::Stroke(std::string_view layer, std::string_view linetype, int color) const {
-    const int aci = color == 256 ? LayerColor(layer, layers_) : color;
+    const int aci = ShownColor(layer, color, layers_);
     std::string out = " stroke=\"" + SvgColor(aci) + "\" stroke-width=\"";
     AppendNumber(out, layer == kLayerBordLineThick ? thin_ * 2.5 : thin_);
     out += '"';
@@ -136,15 +127,14 @@ void SvgDrawing::Solid(const TAcadPoint (&corners)[4], std::string_view layer, i
     AppendPoint(body_, corners[3]);
     body_ += ' ';
     AppendPoint(body_, corners[2]);
-    body_ += "\" fill=\"" + SvgColor(color == 256 ? LayerColor(layer, layers_) : color) + "\" stroke=\"none\"/>\n";
+    body_ += "\" fill=\"" + SvgColor(ShownColor(layer, color, layers_)) + "\" stroke=\"none\"/>\n";
 }
 
 void SvgDrawing::Text(std::string_view text, const TAcadPoint& first, const TAcadPoint& second, double height,
                       double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
                       std::string_view layer, int color) {
     ApplyJustification(justify, hJust, vJust);
-    // Aligned texts are placed by their second point, as CAD does.
-    const TAcadPoint& at = (hJust == 0 && vJust == 0) ? first : second;
+    const TAcadPoint& at = TextAnchor(first, second, hJust, vJust);
     const char* anchor = hJust == 1 || hJust == 4 ? "middle" : hJust == 2 ? "end" : "start";
     const char* baseline = vJust == 2 ? "central" : vJust == 3 ? "text-before-edge" : vJust == 1 ? "text-after-edge"
                                                                                                   : "alphabetic";
@@ -173,7 +163,7 @@ void SvgDrawing::Text(std::string_view text, const TAcadPoint& first, const TAca
     body_ += anchor;
     body_ += "\" dominant-baseline=\"";
     body_ += baseline;
-    body_ += "\" fill=\"" + SvgColor(color == 256 ? LayerColor(layer, layers_) : color) + "\">";
+    body_ += "\" fill=\"" + SvgColor(ShownColor(layer, color, layers_)) + "\">";
     AppendEscaped(body_, text);
     body_ += "</text>\n";
 }

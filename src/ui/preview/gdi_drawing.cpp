@@ -16,7 +16,7 @@ namespace {
 
 COLORREF ColorRef(int aci) {
     // Colour 7 is white on CAD's dark background and dark on this light one.
-    const int32_t rgb = aci == 7 ? 0x000000 : AciRgb(aci);
+    const int32_t rgb = PaperRgb(aci);
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
@@ -113,14 +113,7 @@ void GdiDrawing::Begin(const DrawingTables& tables) {
 }
 
 COLORREF GdiDrawing::ColorOf(std::string_view layer, int color) const {
-    if (color == 256) {
-        color = 7;
-        if (layer == kLayerCellLine) color = 252;
-        for (const DxfLayer& l : layers_) {
-            if (l.name == layer) color = l.color;
-        }
-    }
-    return ColorRef(color);
+    return ColorRef(ShownColor(layer, color, layers_));
 }
 
 int16_t GdiDrawing::LinetypeOf(std::string_view linetype) const {
@@ -190,7 +183,7 @@ void GdiDrawing::Text(std::string_view text, const TAcadPoint& first, const TAca
     e.first = static_cast<uint32_t>(points_.size());
     e.count = 1;
     // Aligned texts are placed by their second point, as CAD does.
-    points_.push_back((hJust == 0 && vJust == 0) ? first : second);
+    points_.push_back(TextAnchor(first, second, hJust, vJust));
     e.text = static_cast<uint32_t>(texts_.size());
     texts_.push_back(Utf8ToWide(text));
     e.height = static_cast<float>(height);
