@@ -5,7 +5,7 @@
 // entities. Every step runs in a child process of its own, so each peak belongs
 // to that step only.
 //
-//   tabulon_bench [OUTPUT_FOLDER] [--repeat N]
+//   tabulon_bench [OUTPUT_FOLDER] [--repeat N] [--only ROWSxCOLS] [--keep]
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -219,9 +219,15 @@ int main(int argc, char** argv) {
     UsePlatformServices();
     std::string folder = std::filesystem::temp_directory_path().string();
     int repeat = 1;
+    std::string only;  // "ROWSxCOLS": that size alone
+    bool keep = false;  // leave the capture files and drawings in the folder
     for (int k = 1; k < argc; ++k) {
         if (std::string(argv[k]) == "--repeat" && k + 1 < argc)
             repeat = std::max(1, std::atoi(argv[++k]));
+        else if (std::string(argv[k]) == "--keep")
+            keep = true;
+        else if (std::string(argv[k]) == "--only" && k + 1 < argc)
+            only = argv[++k];
         else
             folder = argv[k];
     }
@@ -249,6 +255,7 @@ int main(int argc, char** argv) {
     std::printf("%-13s %11s %8s %8s %6s %8s %7s %6s %6s %7s %6s %6s %5s %5s %8s %8s %10s\n", "", "", "", "", "ms", "",
                 "", "draw", "MB/s", "MiB", "MiB", "MB/s", "%lim", "%lim", "ns/seg", "x", "s (x)");
     for (const Case& c : cases) {
+        if (!only.empty() && only != std::to_string(c.rows) + "x" + std::to_string(c.cols)) continue;
         const std::string stem = folder + "/bench-" + std::string(c.name).substr(0, 7) + "-" + std::to_string(c.rows) +
                                  "x" + std::to_string(c.cols) + (c.scale != 0 ? "-huge" : "");
         const std::string capturePath = stem + ".json", dxfPath = stem + ".dxf";
@@ -292,8 +299,10 @@ int main(int argc, char** argv) {
             conversion->peakMiB, v.readPeakMiB, limitRate, 100 * drawRate / limitRate, 100 * allRate / limitRate,
             b.segments ? b.ms * 1e6 / static_cast<double>(b.segments) : 0.0, literal, peer);
         std::fflush(stdout);
-        std::filesystem::remove(capturePath);
-        std::filesystem::remove(dxfPath);
+        if (!keep) {
+            std::filesystem::remove(capturePath);
+            std::filesystem::remove(dxfPath);
+        }
     }
     if (!haveEzdxf) std::printf("(ezdxf is not installed for /usr/bin/python3: its column is left out)\n");
     return 0;
