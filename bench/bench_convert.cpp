@@ -115,7 +115,7 @@ struct Conversion {
 
 Conversion Convert(const Case& c, const std::string& capturePath, const std::string& dxfPath) {
     auto t0 = Clock::now();
-    Capture capture = ParseCaptureFile(ReadWholeFile(capturePath));
+    Capture capture = ReadCaptureFile(capturePath);
     auto t1 = Clock::now();
     const double readPeak = PeakSoFarMiB();
     const ScaleSettings settings = SettingsOf(c);
@@ -135,7 +135,7 @@ struct Borders {
 };
 
 Borders TimeBorders(const Case& c, const std::string& capturePath) {
-    Capture capture = ParseCaptureFile(ReadWholeFile(capturePath));
+    Capture capture = ReadCaptureFile(capturePath);
     ComputeDrawingSizes(capture.table, SettingsOf(c));
     auto t0 = Clock::now();
     KeisenRuns vert(true), horz(false);

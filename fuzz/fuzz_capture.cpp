@@ -1,16 +1,65 @@
 // A capture file, as the converter reads it: parsed, written and read back the
-// same, then drawn into a well-formed DXF (or refused with a message).
+// same, then drawn into a well-formed DXF (or refused with a message). Read in
+// small pieces it gives the same capture or the same message; and an
+// independent JSON parser agrees on what is JSON.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "core/json_reader.h"
 #include "fuzz_checks.h"
 
 using namespace tabulon;
+using tabulon::fuzz::Require;
+
+namespace {
+
+// The text in pieces of `size` bytes.
+class Pieces : public JsonInput {
+public:
+    Pieces(std::string_view text, size_t size) : text_(text), size_(size) {}
+    std::string_view Next() override {
+        const std::string_view piece = text_.substr(0, size_);
+        text_.remove_prefix(piece.size());
+        return piece;
+    }
+
+private:
+    std::string_view text_;
+    size_t size_;
+};
+
+// The capture written out again, or the message.
+std::string Outcome(JsonInput& input, uint64_t sizeHint) {
+    try {
+        const Capture capture = ParseCaptureFile(input, sizeHint);
+        return WriteCaptureFile(capture.table, capture.texts, std::nullopt, capture.source);
+    } catch (const TabulonError& e) {
+        return std::string("error: ") + e.what();
+    }
+}
+
+void CheckPiecesAndJson(std::string_view json) {
+    JsonText whole(json);
+    const std::string expected = Outcome(whole, json.size());
+    for (size_t size : {1, 3, 7}) {
+        Pieces pieces(json, size);
+        Require(Outcome(pieces, 0) == expected, "read in pieces of " + std::to_string(size) + " it differs");
+    }
+    const bool syntaxError = expected.find(": syntax error - ") != std::string::npos;
+    const bool isJson = nlohmann::json::accept(json.begin(), json.end());
+    Require(!(isJson && syntaxError), "valid JSON refused as a syntax error: " + expected);
+    Require(isJson || expected.starts_with("error: "), "invalid JSON accepted");
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view json(reinterpret_cast<const char*>(data), size);
+    CheckPiecesAndJson(json);
     Capture capture;
     std::vector<std::string> warnings;
     try {

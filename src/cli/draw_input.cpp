@@ -92,7 +92,7 @@ int LoadDrawing(const DrawOptions& options, const char* command, Capture& captur
         if (IsSpreadsheetFile(options.input))
             capture = CaptureSpreadsheet(options.input, options.choice, command);
         else
-            capture = ParseCaptureFile(ReadWholeFile(options.input), &warnings);
+            capture = ReadCaptureFile(options.input, &warnings);
     } catch (const TabulonError& e) {
         std::string message = e.what();
         // Read errors already name the file; format errors name the place in it.

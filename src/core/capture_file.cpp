@@ -10,6 +10,8 @@
 
 #include "core/cell_fields.h"
 #include "core/errors.h"
+#include "core/file_io.h"
+#include "core/json_reader.h"
 #include "core/setting_fields.h"
 
 namespace tabulon {
@@ -26,7 +28,7 @@ constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr const char* kColorExpected = "a colour \"#RRGGBB\" or null";
 
 // What a key means in its object. Skip marks a key the format does not know.
-enum class Key : uint8_t {
+enum class Meaning : uint8_t {
     None,
     Skip,
     // top level
@@ -49,31 +51,31 @@ enum class Key : uint8_t {
 
 struct KeyName {
     const char* name;
-    Key key;
+    Meaning key;
 };
 
 constexpr KeyName kTopKeys[] = {
-    {"rows", Key::Rows},   {"cols", Key::Cols},     {"settings", Key::Settings},
-    {"cells", Key::Cells}, {"source", Key::Source},
+    {"rows", Meaning::Rows},   {"cols", Meaning::Cols},     {"settings", Meaning::Settings},
+    {"cells", Meaning::Cells}, {"source", Meaning::Source},
 };
 
 constexpr KeyName kSourceKeys[] = {
-    {"workbook", Key::Workbook},
-    {"sheet", Key::Sheet},
-    {"firstRow", Key::FirstRow},
-    {"firstCol", Key::FirstCol},
+    {"workbook", Meaning::Workbook},
+    {"sheet", Meaning::Sheet},
+    {"firstRow", Meaning::FirstRow},
+    {"firstCol", Meaning::FirstCol},
 };
 
 template <size_t N>
-Key Lookup(const KeyName (&names)[N], const std::string& key) {
+Meaning Lookup(const KeyName (&names)[N], std::string_view key) {
     for (const KeyName& entry : names) {
         if (key == entry.name) return entry.key;
     }
-    return Key::Skip;
+    return Meaning::Skip;
 }
 
 template <size_t N>
-const char* NameOf(const KeyName (&names)[N], Key key) {
+const char* NameOf(const KeyName (&names)[N], Meaning key) {
     for (const KeyName& entry : names) {
         if (entry.key == key) return entry.name;
     }
@@ -90,8 +92,8 @@ struct Scalar {
     uint64_t u = 0;
     double d = 0;
     bool b = false;
-    std::string* str = nullptr;           // a string's value
-    const std::string* digits = nullptr;  // a float as written
+    std::string_view str;     // a string's value
+    std::string_view digits;  // a float as written
 };
 
 // How an integer field is checked.
@@ -111,7 +113,7 @@ std::string Describe(const Scalar& v) {
     switch (v.kind) {
         case Scalar::Integer: return std::to_string(v.i);
         case Scalar::Unsigned: return std::to_string(v.u);
-        case Scalar::Float: return *v.digits;
+        case Scalar::Float: return std::string(v.digits);
         case Scalar::String: return "a string";
         case Scalar::Boolean: return v.b ? "true" : "false";
         case Scalar::Null: return "null";
@@ -119,178 +121,109 @@ std::string Describe(const Scalar& v) {
     return "?";
 }
 
-// Line and column (both from 1; the column counts characters) of the byte at
-// offset in text.
-std::pair<size_t, size_t> LineAndColumn(std::string_view text, size_t offset) {
-    if (offset > text.size()) offset = text.size();
-    size_t line = 1;
-    size_t lineStart = 0;
-    for (size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    size_t column = 1;
-    for (size_t i = lineStart; i < offset; ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
-    }
-    return {line, column};
-}
-
-// The reason from a parser exception, without its "[json.exception...]" tag and
-// its own position.
-std::string ParserReason(const nlohmann::detail::exception& ex) {
-    std::string_view what = ex.what();
-    if (!what.empty() && what.front() == '[') {
-        size_t close = what.find("] ");
-        if (close != std::string_view::npos) what.remove_prefix(close + 2);
-    }
-    if (what.starts_with("parse error")) {
-        size_t colon = what.find(": ");
-        if (colon != std::string_view::npos) what.remove_prefix(colon + 2);
-    }
-    return std::string(what);
-}
-
 // Builds a Capture from the parser's events. Every mistake throws TabulonError.
-class CaptureReader {
+class CaptureReader : public JsonHandler {
 public:
-    using string_t = Json::string_t;
-    using number_integer_t = Json::number_integer_t;
-    using number_unsigned_t = Json::number_unsigned_t;
-    using number_float_t = Json::number_float_t;
-    using binary_t = Json::binary_t;
+    // sizeHint: the input's size in bytes when known, else 0.
+    explicit CaptureReader(uint64_t sizeHint) : sizeHint_(sizeHint) {}
 
-    explicit CaptureReader(std::string_view json) : json_(json), nul_(json.find('\0')) {}
-
-    // --- SAX events ---
-    bool null() { return OnScalar(Scalar{Scalar::Null}); }
-    bool boolean(bool value) {
+    void Null() override { OnScalar(Scalar{Scalar::Null}); }
+    void Boolean(bool value) override {
         Scalar v{Scalar::Boolean};
         v.b = value;
-        return OnScalar(v);
+        OnScalar(v);
     }
-    bool number_integer(number_integer_t value) {
+    void Integer(int64_t value) override {
         Scalar v{Scalar::Integer};
         v.i = value;
-        return OnScalar(v);
+        OnScalar(v);
     }
-    bool number_unsigned(number_unsigned_t value) {
+    void Unsigned(uint64_t value) override {
         Scalar v{Scalar::Unsigned};
         v.u = value;
-        return OnScalar(v);
+        OnScalar(v);
     }
-    bool number_float(number_float_t value, const string_t& digits) {
+    void Float(double value, std::string_view written) override {
         Scalar v{Scalar::Float};
         v.d = value;
-        v.digits = &digits;
-        return OnScalar(v);
+        v.digits = written;
+        OnScalar(v);
     }
-    bool string(string_t& value) {
+    void String(std::string_view value) override {
         Scalar v{Scalar::String};
-        v.str = &value;
-        return OnScalar(v);
+        v.str = value;
+        OnScalar(v);
     }
-    bool binary(binary_t&) { return OnScalar(Scalar{Scalar::Null}); }  // JSON text never has any
 
-    bool start_object(size_t) {
-        if (skipDepth_ > 0) return ++skipDepth_, true;
+    void StartObject() override {
+        if (skipDepth_ > 0) return void(++skipDepth_);
         switch (scope_) {
-            case Scope::Start: scope_ = Scope::Top; return true;
+            case Scope::Start: scope_ = Scope::Top; return;
             case Scope::Top:
-                if (key_ == Key::Settings) {
+                if (key_ == Meaning::Settings) {
                     capture_.settings = PartialScaleSettings{};
                     scope_ = Scope::Settings;
-                    key_ = Key::None;
-                    return true;
+                    key_ = Meaning::None;
+                    return;
                 }
-                if (key_ == Key::Source) {
+                if (key_ == Meaning::Source) {
                     capture_.source.emplace();
                     scope_ = Scope::Source;
-                    key_ = Key::None;
-                    return true;
+                    key_ = Meaning::None;
+                    return;
                 }
                 break;
             case Scope::CellArray:
                 cells_.emplace_back();
-                texts_.emplace_back();
-                hasText_.push_back(0);
                 scope_ = Scope::Cell;
-                return true;
+                return;
             default: break;
         }
-        return OnContainer("an object");
+        OnContainer("an object");
     }
 
-    bool end_object() {
-        if (skipDepth_ > 0) return --skipDepth_, true;
+    void EndObject() override {
+        if (skipDepth_ > 0) return void(--skipDepth_);
         scope_ = scope_ == Scope::Cell ? Scope::CellArray : scope_ == Scope::Top ? Scope::End : Scope::Top;
-        key_ = Key::None;
-        return true;
+        key_ = Meaning::None;
     }
 
-    bool start_array(size_t) {
-        if (skipDepth_ > 0) return ++skipDepth_, true;
-        if (scope_ == Scope::Top && key_ == Key::Cells) {
+    void StartArray() override {
+        if (skipDepth_ > 0) return void(++skipDepth_);
+        if (scope_ == Scope::Top && key_ == Meaning::Cells) {
             cells_.clear();
-            texts_.clear();
-            hasText_.clear();
+            workingTexts_.clear();
             if (rows_ && cols_) {
-                // Every cell takes at least three bytes, "{},".
-                size_t expected = static_cast<size_t>(*rows_ * *cols_);
-                size_t reserve = std::min(expected, json_.size() / 3 + 1);
-                cells_.reserve(reserve);
-                texts_.reserve(reserve);
-                hasText_.reserve(reserve);
+                // Every cell takes at least three bytes, "{},"; without the
+                // input's size, the vector grows as the cells come.
+                const size_t expected = static_cast<size_t>(*rows_ * *cols_);
+                const uint64_t room = sizeHint_ > 0 ? sizeHint_ / 3 + 1 : 65536;
+                cells_.reserve(static_cast<size_t>(std::min<uint64_t>(expected, room)));
             }
             cellsSeen_ = true;
             scope_ = Scope::CellArray;
-            key_ = Key::None;
-            return true;
+            key_ = Meaning::None;
+            return;
         }
-        return OnContainer("an array");
+        OnContainer("an array");
     }
 
-    bool end_array() {
-        if (skipDepth_ > 0) return --skipDepth_, true;
+    void EndArray() override {
+        if (skipDepth_ > 0) return void(--skipDepth_);
         scope_ = Scope::Top;  // only the cell array is ever entered
-        key_ = Key::None;
-        return true;
+        key_ = Meaning::None;
     }
 
-    bool key(string_t& name) {
-        if (skipDepth_ > 0) return true;
+    void Key(std::string_view name) override {
+        if (skipDepth_ > 0) return;
         switch (scope_) {
             case Scope::Top: key_ = Lookup(kTopKeys, name); break;
-            case Scope::Settings: key_ = FieldKey(FindSetting(name), Key::Setting); break;
+            case Scope::Settings: key_ = FieldKey(FindSetting(name), Meaning::Setting); break;
             case Scope::Source: key_ = Lookup(kSourceKeys, name); break;
-            case Scope::Cell: key_ = name == "text" ? Key::Text : FieldKey(FindCellField(name), Key::CellField); break;
-            default: key_ = Key::Skip; break;
+            case Scope::Cell: key_ = name == "text" ? Meaning::Text : FieldKey(FindCellField(name), Meaning::CellField); break;
+            default: key_ = Meaning::Skip; break;
         }
-        if (key_ == Key::Skip) WarnUnknown(name);
-        return true;
-    }
-
-    bool parse_error(size_t position, const std::string&, const nlohmann::detail::exception& ex) {
-        // position counts the bytes read, the offending one included. The
-        // parser takes a NUL byte for the end of the text; it is an error here.
-        const size_t offset = position > 0 ? position - 1 : 0;
-        if (nul_ != std::string_view::npos && offset >= nul_) FailAtNul();
-        auto [line, column] = LineAndColumn(json_, offset);
-        throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
-                           ParserReason(ex));
-    }
-
-    // The text is read whole: a NUL byte, which ends the parser's input, is a
-    // syntax error where it stands, even after a complete value.
-    [[noreturn]] void FailAtNul() const {
-        auto [line, column] = LineAndColumn(json_, nul_);
-        throw TabulonError("capture file: line " + std::to_string(line) + ", column " + std::to_string(column) +
-                           ": syntax error - a NUL byte is not allowed in a capture file");
-    }
-    void CheckNoNul() const {
-        if (nul_ != std::string_view::npos) FailAtNul();
+        if (key_ == Meaning::Skip) WarnUnknown(std::string(name));
     }
 
     // --- after the parse ---
@@ -335,9 +268,15 @@ public:
         for (int32_t c = 1; c <= cols; ++c) grid.Set(c, 0, ColumnLetters(static_cast<int32_t>(firstCol + c - 1)));
         for (int32_t r = 1; r <= rows; ++r) grid.Set(0, r, std::to_string(firstRow + r - 1));
         size_t i = 0;
+        auto working = workingTexts_.begin();
         for (int32_t r = 1; r <= rows; ++r) {
             for (int32_t c = 1; c <= cols; ++c, ++i) {
-                grid.Set(c, r, hasText_[i] ? std::move(texts_[i]) : table.cells[i].str);
+                if (working != workingTexts_.end() && working->first == i) {
+                    grid.Set(c, r, std::move(working->second));
+                    ++working;
+                } else {
+                    grid.Set(c, r, table.cells[i].str);
+                }
             }
         }
 
@@ -362,8 +301,8 @@ private:
 
     size_t CellIndex() const { return cells_.size() - 1; }
 
-    Key FieldKey(std::optional<size_t> index, Key key) {
-        if (!index) return Key::Skip;
+    Meaning FieldKey(std::optional<size_t> index, Meaning key) {
+        if (!index) return Meaning::Skip;
         field_ = *index;
         return key;
     }
@@ -376,12 +315,12 @@ private:
         switch (scope_) {
             case Scope::Start: return "top level";
             case Scope::Top: return NameOf(kTopKeys, key_);
-            case Scope::Settings: return std::string("settings.") + (key_ == Key::Setting ? Setting().key : "?");
+            case Scope::Settings: return std::string("settings.") + (key_ == Meaning::Setting ? Setting().key : "?");
             case Scope::Source: return std::string("source.") + NameOf(kSourceKeys, key_);
             case Scope::CellArray: return "cells[" + std::to_string(cells_.size()) + "]";
             case Scope::Cell:
                 return "cells[" + std::to_string(CellIndex()) + "]." +
-                       (key_ == Key::Text ? "text" : key_ == Key::CellField ? Field().key : "?");
+                       (key_ == Meaning::Text ? "text" : key_ == Meaning::CellField ? Field().key : "?");
             case Scope::End: break;
         }
         return "capture file";
@@ -398,19 +337,19 @@ private:
             default: break;
         }
         switch (key_) {
-            case Key::Rows:
-            case Key::Cols: return kTableSizeRule.expected;
-            case Key::Settings:
-            case Key::Source: return "an object";
-            case Key::Cells: return "an array";
-            case Key::Setting:
+            case Meaning::Rows:
+            case Meaning::Cols: return kTableSizeRule.expected;
+            case Meaning::Settings:
+            case Meaning::Source: return "an object";
+            case Meaning::Cells: return "an array";
+            case Meaning::Setting:
                 switch (Setting().kind) {
                     case SettingKind::Number: return "a number";
                     case SettingKind::Integer: return "an integer";
                     case SettingKind::Flag: return "true or false";
                 }
                 break;
-            case Key::CellField:
+            case Meaning::CellField:
                 switch (Field().kind) {
                     case CellFieldKind::Small:
                     case CellFieldKind::Medium: return "an integer";
@@ -420,22 +359,22 @@ private:
                     case CellFieldKind::Color: return kColorExpected;
                 }
                 break;
-            case Key::Workbook:
-            case Key::Sheet:
-            case Key::Text: return "a string";
-            case Key::FirstRow:
-            case Key::FirstCol: return kFirstRule.expected;
+            case Meaning::Workbook:
+            case Meaning::Sheet:
+            case Meaning::Text: return "a string";
+            case Meaning::FirstRow:
+            case Meaning::FirstCol: return kFirstRule.expected;
             default: break;
         }
         return "an integer";
     }
 
     // An object or array where it does not belong, or the value of an unknown key.
-    bool OnContainer(const char* found) {
-        if (key_ == Key::Skip) {
+    void OnContainer(const char* found) {
+        if (key_ == Meaning::Skip) {
             skipDepth_ = 1;
-            key_ = Key::None;
-            return true;
+            key_ = Meaning::None;
+            return;
         }
         Fail(std::string("expected ") + Expected() + ", found " + found);
     }
@@ -456,7 +395,7 @@ private:
         warnings_.push_back(prefix + name + ": unknown key, ignored");
     }
 
-    int64_t Integer(const Scalar& v, const IntRule& rule) const {
+    int64_t IntegerOf(const Scalar& v, const IntRule& rule) const {
         int64_t x = 0;
         switch (v.kind) {
             case Scalar::Integer: x = v.i; break;
@@ -479,7 +418,7 @@ private:
         return x;
     }
 
-    double Number(const Scalar& v) const {
+    double NumberOf(const Scalar& v) const {
         double d = 0;
         switch (v.kind) {
             case Scalar::Integer: d = static_cast<double>(v.i); break;
@@ -491,14 +430,14 @@ private:
         return d;
     }
 
-    bool Boolean(const Scalar& v) const {
+    bool FlagOf(const Scalar& v) const {
         if (v.kind != Scalar::Boolean) WrongKind(v, "true or false");
         return v.b;
     }
 
-    std::string Text(const Scalar& v) const {
+    std::string TextOf(const Scalar& v) const {
         if (v.kind != Scalar::String) WrongKind(v, "a string");
-        return std::move(*v.str);  // the lexer clears its buffer before the next token
+        return std::string(v.str);
     }
 
     [[noreturn]] void WrongKind(const Scalar& v, const char* expected) const {
@@ -509,34 +448,35 @@ private:
         Fail(Describe(v) + " is out of range " + std::to_string(rule.lo) + ".." + std::to_string(rule.hi));
     }
 
-    bool OnScalar(const Scalar& v) {
-        if (skipDepth_ > 0) return true;
+    void OnScalar(const Scalar& v) {
+        if (skipDepth_ > 0) return;
         switch (scope_) {
             case Scope::Start: Fail("expected an object, found " + Describe(v));
             case Scope::CellArray: Fail("expected an object, found " + Describe(v));
             default: break;
         }
         switch (key_) {
-            case Key::None:
-            case Key::Skip: break;
-            case Key::Rows: rows_ = Integer(v, kTableSizeRule); break;
-            case Key::Cols: cols_ = Integer(v, kTableSizeRule); break;
-            case Key::Settings:
-            case Key::Source: Fail("expected an object, found " + Describe(v));
-            case Key::Cells: Fail("expected an array, found " + Describe(v));
-            case Key::Setting: ReadSetting(v); break;
-            case Key::Workbook: capture_.source->workbook = Text(v); break;
-            case Key::Sheet: capture_.source->sheet = Text(v); break;
-            case Key::FirstRow: capture_.source->firstRow = static_cast<int32_t>(Integer(v, kFirstRule)); break;
-            case Key::FirstCol: capture_.source->firstCol = static_cast<int32_t>(Integer(v, kFirstRule)); break;
-            case Key::CellField: ReadCellField(v, cells_.back()); break;
-            case Key::Text:
-                texts_.back() = Text(v);
-                hasText_.back() = 1;
+            case Meaning::None:
+            case Meaning::Skip: break;
+            case Meaning::Rows: rows_ = IntegerOf(v, kTableSizeRule); break;
+            case Meaning::Cols: cols_ = IntegerOf(v, kTableSizeRule); break;
+            case Meaning::Settings:
+            case Meaning::Source: Fail("expected an object, found " + Describe(v));
+            case Meaning::Cells: Fail("expected an array, found " + Describe(v));
+            case Meaning::Setting: ReadSetting(v); break;
+            case Meaning::Workbook: capture_.source->workbook = TextOf(v); break;
+            case Meaning::Sheet: capture_.source->sheet = TextOf(v); break;
+            case Meaning::FirstRow: capture_.source->firstRow = static_cast<int32_t>(IntegerOf(v, kFirstRule)); break;
+            case Meaning::FirstCol: capture_.source->firstCol = static_cast<int32_t>(IntegerOf(v, kFirstRule)); break;
+            case Meaning::CellField: ReadCellField(v, cells_.back()); break;
+            case Meaning::Text: {
+                const size_t cell = CellIndex();
+                if (workingTexts_.empty() || workingTexts_.back().first != cell) workingTexts_.emplace_back(cell, "");
+                workingTexts_.back().second = TextOf(v);
                 break;
+            }
         }
-        key_ = Key::None;
-        return true;
+        key_ = Meaning::None;
     }
 
     void ReadSetting(const Scalar& v) {
@@ -544,13 +484,13 @@ private:
         PartialScaleSettings& settings = capture_.settings;
         switch (f.kind) {
             case SettingKind::Number: {
-                const double d = Number(v);
+                const double d = NumberOf(v);
                 if (!f.Accepts(d)) Fail(Describe(v) + " is out of range: it must be above 0");
                 settings.Set(f.number, d);
                 break;
             }
-            case SettingKind::Integer: settings.Set(f.integer, static_cast<int32_t>(Integer(v, kInt32Rule))); break;
-            case SettingKind::Flag: settings.Set(f.flag, Boolean(v)); break;
+            case SettingKind::Integer: settings.Set(f.integer, static_cast<int32_t>(IntegerOf(v, kInt32Rule))); break;
+            case SettingKind::Flag: settings.Set(f.flag, FlagOf(v)); break;
         }
     }
 
@@ -558,15 +498,15 @@ private:
         const CellField& f = Field();
         switch (f.kind) {
             case CellFieldKind::Small:
-                cell.*f.small = static_cast<uint8_t>(Integer(v, IntRule{"an integer", 0, f.max, false}));
+                cell.*f.small = static_cast<uint8_t>(IntegerOf(v, IntRule{"an integer", 0, f.max, false}));
                 break;
-            case CellFieldKind::Medium: cell.*f.medium = static_cast<uint16_t>(Integer(v, kUint16Rule)); break;
-            case CellFieldKind::Flag: cell.*f.flag = Boolean(v); break;
-            case CellFieldKind::Text: cell.*f.text = Text(v); break;
+            case CellFieldKind::Medium: cell.*f.medium = static_cast<uint16_t>(IntegerOf(v, kUint16Rule)); break;
+            case CellFieldKind::Flag: cell.*f.flag = FlagOf(v); break;
+            case CellFieldKind::Text: cell.*f.text = TextOf(v); break;
             case CellFieldKind::Border: {
                 if (v.kind != Scalar::String) WrongKind(v, "a border style name");
-                auto look = BorderLookFromName(*v.str);
-                if (!look) Fail("\"" + *v.str + "\" is not a border style");
+                auto look = BorderLookFromName(v.str);
+                if (!look) Fail("\"" + std::string(v.str) + "\" is not a border style");
                 cell.*f.small = *look;
                 break;
             }
@@ -577,19 +517,18 @@ private:
     int32_t Color(const Scalar& v) const {
         if (v.kind == Scalar::Null) return TXlsxCellAttr::kNoFill;
         if (v.kind != Scalar::String) WrongKind(v, kColorExpected);
-        const std::string& text = *v.str;
+        const std::string_view text = v.str;
         uint32_t rgb = 0;
         if (text.size() != 7 || text[0] != '#' ||
             std::from_chars(text.data() + 1, text.data() + 7, rgb, 16).ptr != text.data() + 7) {
-            Fail("\"" + text + "\" is not a colour \"#RRGGBB\"");
+            Fail("\"" + std::string(text) + "\" is not a colour \"#RRGGBB\"");
         }
         return static_cast<int32_t>(rgb);
     }
 
-    std::string_view json_;
-    size_t nul_;  // the first NUL byte's offset, or npos
+    uint64_t sizeHint_;
     Scope scope_ = Scope::Start;
-    Key key_ = Key::None;
+    Meaning key_ = Meaning::None;
     size_t field_ = 0;  // the setting or cell field of key_
     size_t skipDepth_ = 0;  // nesting inside the value of an unknown key
 
@@ -597,10 +536,22 @@ private:
     std::optional<int64_t> rows_, cols_;
     bool cellsSeen_ = false;
     std::vector<TXlsxCellAttr> cells_;
-    std::vector<std::string> texts_;  // working texts given as "text"
-    std::vector<uint8_t> hasText_;
+    std::vector<std::pair<size_t, std::string>> workingTexts_;  // by cell, where "text" gives one
     std::vector<std::string> warnings_;
     std::vector<UnknownCellKey> unknownCellKeys_;
+};
+
+// A file a piece at a time.
+class FileInput : public JsonInput {
+public:
+    explicit FileInput(std::unique_ptr<InputFile> file) : file_(std::move(file)), buffer_(kPieceBytes) {}
+    std::string_view Next() override { return {buffer_.data(), file_->Read(buffer_.data(), buffer_.size())}; }
+    uint64_t KnownSize() const { return file_->KnownSize(); }
+
+private:
+    static constexpr size_t kPieceBytes = 1 << 16;
+    std::unique_ptr<InputFile> file_;
+    std::vector<char> buffer_;
 };
 
 // --- writing ------------------------------------------------------------------
@@ -701,11 +652,20 @@ void AppendCellFields(std::string& out, const TXlsxCellAttr& cell, size_t index)
 
 }  // namespace
 
-Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
-    CaptureReader reader(json);
-    Json::sax_parse(json.begin(), json.end(), &reader);
-    reader.CheckNoNul();
+Capture ParseCaptureFile(JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings) {
+    CaptureReader reader(sizeHint);
+    ReadJson(input, reader, "capture file");
     return reader.Finish(warnings);
+}
+
+Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
+    JsonText input(json);
+    return ParseCaptureFile(input, json.size(), warnings);
+}
+
+Capture ReadCaptureFile(const std::string& path, std::vector<std::string>* warnings) {
+    FileInput input(OpenInputFile(path));
+    return ParseCaptureFile(input, input.KnownSize(), warnings);
 }
 
 CaptureFileWriter::CaptureFileWriter(std::string& out, int32_t rows, int32_t cols,

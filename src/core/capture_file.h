@@ -32,6 +32,17 @@ struct Capture {
 // otherwise ignored.
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings = nullptr);
 
+class JsonInput;
+
+// The same, from input in pieces; sizeHint is the input's size in bytes when
+// known, else 0.
+Capture ParseCaptureFile(JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings = nullptr);
+
+// Reads and parses the capture file at path a piece at a time, so that it is
+// never held whole; the same rules as ParseCaptureFile, and ReadWholeFile's
+// refusals of what is not a file or a pipe, or too large.
+Capture ReadCaptureFile(const std::string& path, std::vector<std::string>* warnings = nullptr);
+
 // Writes a capture file: every record's fields 1-11, its captured text, and its
 // working text when that differs. Settings, when given, are written in full;
 // without them a converter takes its own.

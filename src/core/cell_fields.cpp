@@ -1,5 +1,7 @@
 #include "core/cell_fields.h"
 
+#include <array>
+
 namespace tabulon {
 
 namespace {
@@ -13,8 +15,14 @@ constexpr std::string_view kBorderLookNames[kBorderLookCount] = {
 }  // namespace
 
 std::optional<size_t> FindCellField(std::string_view key) {
+    // Keys with their lengths, looked up for every key of every cell.
+    static constexpr auto kKeys = [] {
+        std::array<std::string_view, kCellFieldCount> keys{};
+        for (size_t i = 0; i < kCellFieldCount; ++i) keys[i] = kCellFields[i].key;
+        return keys;
+    }();
     for (size_t i = 0; i < kCellFieldCount; ++i) {
-        if (key == kCellFields[i].key) return i;
+        if (key == kKeys[i]) return i;
     }
     return std::nullopt;
 }

@@ -4,8 +4,17 @@
 
 namespace tabulon {
 
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path, uint64_t maxBytes) {
+    return CurrentSystemServices().openInputFile(path, maxBytes);
+}
+
 std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
-    return CurrentSystemServices().readWholeFile(path, maxBytes);
+    const std::unique_ptr<InputFile> file = OpenInputFile(path, maxBytes);
+    std::string data;
+    if (file->KnownSize() > 0) data.reserve(static_cast<size_t>(file->KnownSize()));
+    char buffer[65536];
+    while (const size_t n = file->Read(buffer, sizeof buffer)) data.append(buffer, n);
+    return data;
 }
 
 void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly) {

@@ -15,10 +15,25 @@ namespace tabulon {
 // table of cells gives, yet short of exhausting memory.
 inline constexpr uint64_t kMaxInputBytes = 1ull << 30;
 
-// Reads a regular file or a pipe. Anything else (a folder, a device, a socket)
+// A regular file or a pipe open for reading, a piece at a time (OpenInputFile).
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Fills buffer with up to size bytes; returns how many, 0 at the end.
+    // Throws FileError naming the path when the system fails, and when the
+    // input runs past the most the file was opened for.
+    virtual size_t Read(char* buffer, size_t size) = 0;
+    // The size of a regular file when it was opened; 0 for a pipe.
+    virtual uint64_t KnownSize() const = 0;
+};
+
+// Opens a regular file or a pipe. Anything else (a folder, a device, a socket)
 // is refused before it is read, and so is more than maxBytes of data, so that
 // "/dev/zero" or an endless pipe cannot eat the memory. Throws FileError naming
 // the path and the reason.
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path, uint64_t maxBytes = kMaxInputBytes);
+
+// The whole of what OpenInputFile opens, with the same refusals.
 std::string ReadWholeFile(const std::string& path, uint64_t maxBytes = kMaxInputBytes);
 
 // What an AtomicFileWriter does with a file that is marked read-only.

@@ -17,7 +17,7 @@ bool handedOver = false;
 }  // namespace
 
 void SetSystemServices(const SystemServices& services) {
-    if (!services.readWholeFile || !services.openAtomicFile || !services.checkReplaceable ||
+    if (!services.openInputFile || !services.openAtomicFile || !services.checkReplaceable ||
         !services.cp932EncodeCodePoint ||
         !services.utf8ToCp932BestFit || !services.cp932ToUtf8) {
         throw std::invalid_argument("SetSystemServices: a service is missing");

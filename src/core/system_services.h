@@ -24,7 +24,7 @@ public:
 
 struct SystemServices {
     // file_io.h
-    std::string (*readWholeFile)(const std::string& path, uint64_t maxBytes) = nullptr;
+    std::unique_ptr<InputFile> (*openInputFile)(const std::string& path, uint64_t maxBytes) = nullptr;
     std::unique_ptr<AtomicFileSink> (*openAtomicFile)(const std::string& path, ReadOnlyFiles readOnly) = nullptr;
     void (*checkReplaceable)(const std::string& path, ReadOnlyFiles readOnly) = nullptr;
     // cp932.h and cp932_convert.h

@@ -11,7 +11,7 @@
 
 namespace tabulon::platform {
 
-std::string ReadWholeFile(const std::string& path, uint64_t maxBytes);
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path, uint64_t maxBytes);
 void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly);
 
 // The temporary file beside path, renamed over it by Commit (see

@@ -27,6 +27,10 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 // What a file other than a regular file or a folder is, for messages.
+[[noreturn]] void TooLarge(const std::string& path, uint64_t maxBytes) {
+    throw FileError("cannot read", path, "more than " + ByteSizeText(maxBytes) + ", the most this program reads");
+}
+
 const char* SpecialKind(mode_t mode) {
     if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
     if (S_ISFIFO(mode)) return "a pipe";
@@ -61,47 +65,59 @@ std::optional<struct stat> ReplaceableTarget(const std::string& path, ReadOnlyFi
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+namespace {
+
+class PosixInputFile final : public InputFile {
+public:
+    PosixInputFile(std::string path, int fd, uint64_t maxBytes) : path_(std::move(path)), fd_(fd), maxBytes_(maxBytes) {}
+    ~PosixInputFile() override { close(fd_); }
+    PosixInputFile(const PosixInputFile&) = delete;
+    PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+    size_t Read(char* buffer, size_t size) override {
+        for (;;) {
+            const ssize_t n = read(fd_, buffer, size);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail("cannot read", path_, errno);
+            }
+            // A pipe, or a file that grows while it is read.
+            if (static_cast<uint64_t>(n) > maxBytes_ - read_) TooLarge(path_, maxBytes_);
+            read_ += static_cast<uint64_t>(n);
+            return static_cast<size_t>(n);
+        }
+    }
+    uint64_t KnownSize() const override { return knownSize_; }
+    void SetKnownSize(uint64_t size) { knownSize_ = size; }
+
+private:
+    std::string path_;
+    int fd_;
+    uint64_t knownSize_ = 0;
+    uint64_t maxBytes_;
+    uint64_t read_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path, uint64_t maxBytes) {
     // Look before opening: opening a device may already do something.
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) Fail("cannot read", path, EISDIR);
         throw FileError("cannot read", path, std::string(SpecialKind(st.st_mode)) + ", not a file or a pipe");
     }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("cannot open", path, errno);
-    auto tooLarge = [&] {
-        close(fd);
-        throw FileError("cannot read", path, "more than " + ByteSizeText(maxBytes) + ", the most this program reads");
-    };
-    if (fstat(fd, &st) != 0) {
-        int error = errno;
-        close(fd);
-        Fail("cannot read", path, error);
-    }
+    auto file = std::make_unique<PosixInputFile>(path, fd, maxBytes);  // closes fd from here on
+    if (fstat(fd, &st) != 0) Fail("cannot read", path, errno);
     if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {  // swapped since the first look
-        close(fd);
         throw FileError("cannot read", path, std::string(SpecialKind(st.st_mode)) + ", not a file or a pipe");
     }
-    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxBytes) tooLarge();
-    std::string data;
-    if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int error = errno;
-            close(fd);
-            Fail("cannot read", path, error);
-        }
-        if (n == 0) break;
-        // A pipe, or a file that grows while it is read.
-        if (static_cast<uint64_t>(n) > maxBytes - data.size()) tooLarge();
-        data.append(buf, static_cast<size_t>(n));
-    }
-    close(fd);
-    return data;
+    const uint64_t size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    if (size > maxBytes) TooLarge(path, maxBytes);
+    file->SetKnownSize(size);
+    return file;
 }
 
 void CheckReplaceable(const std::string& path, ReadOnlyFiles readOnly) {

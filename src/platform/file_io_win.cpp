@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 
@@ -19,35 +20,56 @@ namespace {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+namespace {
+
+[[noreturn]] void TooLarge(const std::string& path, uint64_t maxBytes) {
+    throw FileError("cannot read", path, "more than " + ByteSizeText(maxBytes) + ", the most this program reads");
+}
+
+class WinInputFile final : public InputFile {
+public:
+    WinInputFile(std::string path, UniqueFile file, uint64_t knownSize, uint64_t maxBytes)
+        : path_(std::move(path)), file_(std::move(file)), knownSize_(knownSize), maxBytes_(maxBytes) {}
+
+    size_t Read(char* buffer, size_t size) override {
+        DWORD n = 0;
+        const DWORD ask = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        if (!ReadFile(file_.get(), buffer, ask, &n, nullptr)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_BROKEN_PIPE) return 0;  // the writing end closed: the end of a pipe
+            Fail("cannot read", path_, error);
+        }
+        // A pipe, or a file that grows while it is read.
+        if (n > maxBytes_ - read_) TooLarge(path_, maxBytes_);
+        read_ += n;
+        return n;
+    }
+    uint64_t KnownSize() const override { return knownSize_; }
+
+private:
+    std::string path_;
+    UniqueFile file_;
+    uint64_t knownSize_;
+    uint64_t maxBytes_;
+    uint64_t read_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path, uint64_t maxBytes) {
     std::wstring wide = Utf8ToWide(path);
-    const UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail("cannot open", path, GetLastError());
-    auto refuse = [&](const std::string& reason) { throw FileError("cannot read", path, reason); };
-    const std::string tooLarge = "more than " + ByteSizeText(maxBytes) + ", the most this program reads";
     const DWORD type = GetFileType(file.get());
     LARGE_INTEGER size{};
     if (type == FILE_TYPE_DISK) {
-        if (GetFileSizeEx(file.get(), &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes) refuse(tooLarge);
+        if (!GetFileSizeEx(file.get(), &size)) size.QuadPart = 0;
+        if (static_cast<uint64_t>(size.QuadPart) > maxBytes) TooLarge(path, maxBytes);
     } else if (type != FILE_TYPE_PIPE) {
-        refuse("a device, not a file or a pipe");  // NUL, CON, COM1, ...
+        throw FileError("cannot read", path, "a device, not a file or a pipe");  // NUL, CON, COM1, ...
     }
-    std::string data;
-    if (size.QuadPart > 0) data.reserve(static_cast<size_t>(size.QuadPart));
-    char buf[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!ReadFile(file.get(), buf, sizeof buf, &n, nullptr)) {
-            DWORD error = GetLastError();
-            if (error == ERROR_BROKEN_PIPE) break;  // the writing end closed: the end of a pipe
-            Fail("cannot read", path, error);
-        }
-        if (n == 0) break;
-        if (n > maxBytes - data.size()) refuse(tooLarge);
-        data.append(buf, n);
-    }
-    return data;
+    return std::make_unique<WinInputFile>(path, std::move(file), static_cast<uint64_t>(size.QuadPart), maxBytes);
 }
 
 namespace {

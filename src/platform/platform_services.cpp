@@ -18,7 +18,7 @@ std::unique_ptr<AtomicFileSink> OpenAtomicFile(const std::string& path, ReadOnly
 
 SystemServices MakePlatformServices() {
     SystemServices services;
-    services.readWholeFile = platform::ReadWholeFile;
+    services.openInputFile = platform::OpenInputFile;
     services.openAtomicFile = OpenAtomicFile;
     services.checkReplaceable = platform::CheckReplaceable;
     services.cp932EncodeCodePoint = platform::Cp932EncodeCodePoint;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,9 +39,28 @@ private:
     bool committed_ = false;
 };
 
+// A file that holds text.
+class TextFile : public InputFile {
+public:
+    explicit TextFile(std::string text) : text_(std::move(text)) {}
+    size_t Read(char* buffer, size_t size) override {
+        const size_t n = std::min(size, text_.size() - at_);
+        std::copy_n(text_.data() + at_, n, buffer);
+        at_ += n;
+        return n;
+    }
+    uint64_t KnownSize() const override { return text_.size(); }
+
+private:
+    std::string text_;
+    size_t at_ = 0;
+};
+
 SystemServices FakeSystem() {
     SystemServices s;
-    s.readWholeFile = [](const std::string& path, uint64_t) { return "contents of " + path; };
+    s.openInputFile = [](const std::string& path, uint64_t) -> std::unique_ptr<InputFile> {
+        return std::make_unique<TextFile>("contents of " + path);
+    };
     s.openAtomicFile = [](const std::string& path, ReadOnlyFiles) -> std::unique_ptr<AtomicFileSink> {
         return std::make_unique<RecordingSink>(path);
     };
@@ -94,7 +114,7 @@ TEST_F(SystemServicesTest, FilesCodePagesAndWidthsGoThroughTheServicesHandedOver
 TEST_F(SystemServicesTest, AMissingServiceIsRefusedAndTheOnesInUseStay) {
     using Field = void (*)(SystemServices&);
     const Field removals[] = {
-        [](SystemServices& s) { s.readWholeFile = nullptr; },
+        [](SystemServices& s) { s.openInputFile = nullptr; },
         [](SystemServices& s) { s.openAtomicFile = nullptr; },
         [](SystemServices& s) { s.cp932EncodeCodePoint = nullptr; },
         [](SystemServices& s) { s.utf8ToCp932BestFit = nullptr; },
@@ -104,7 +124,7 @@ TEST_F(SystemServicesTest, AMissingServiceIsRefusedAndTheOnesInUseStay) {
         SystemServices incomplete = FakeSystem();
         remove(incomplete);
         EXPECT_THROW(SetSystemServices(incomplete), std::invalid_argument);
-        EXPECT_EQ(CurrentSystemServices().readWholeFile, saved_.readWholeFile);
+        EXPECT_EQ(CurrentSystemServices().openInputFile, saved_.openInputFile);
     }
 }
 
