@@ -26,8 +26,13 @@ OUTDIR = None
 LOOK_OFF = "[Quillbox]\nfitText=0\nsheetVAlign=0\nlineSpacing=1\nborderStyle=0\ncellFill=0\n"
 
 
+# Every conversion's files, removed when the tests end: a crowded temp folder
+# makes Wine's short names of its entries collide.
+SCRATCH = tempfile.TemporaryDirectory(prefix="tabulon-look-")
+
+
 def convert(capture, *args, ini=None):
-    folder = pathlib.Path(tempfile.mkdtemp(prefix="tabulon-look-"))
+    folder = pathlib.Path(tempfile.mkdtemp(dir=SCRATCH.name))
     src = folder / "capture.json"
     if isinstance(capture, pathlib.Path):
         src.write_bytes(capture.read_bytes())

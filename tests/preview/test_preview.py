@@ -75,7 +75,9 @@ def svg_entities(path):
 
 class SameEntitiesTest(unittest.TestCase):
     def test_svg_holds_exactly_the_dxf_entities(self):
-        folder = pathlib.Path(tempfile.mkdtemp(prefix="tabulon-preview-"))
+        scratch = tempfile.TemporaryDirectory(prefix="tabulon-preview-")
+        self.addCleanup(scratch.cleanup)
+        folder = pathlib.Path(scratch.name)
         for capture in CAPTURES:
             for flags in ([], ["--sheet-look"], ["--no-cell-lines"]):
                 with self.subTest(capture=capture.name, flags=flags):
