@@ -49,6 +49,8 @@ void CheckPiecesAndJson(std::string_view json) {
         Pieces pieces(json, size);
         Require(Outcome(pieces, 0) == expected, "read in pieces of " + std::to_string(size) + " it differs");
     }
+    // That parser takes a NUL byte for the end of the input; here it is an error.
+    if (json.find('\0') != std::string_view::npos) return;
     const bool syntaxError = expected.find(": syntax error - ") != std::string::npos;
     const bool isJson = nlohmann::json::accept(json.begin(), json.end());
     Require(!(isJson && syntaxError), "valid JSON refused as a syntax error: " + expected);

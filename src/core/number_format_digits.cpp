@@ -153,11 +153,27 @@ bool FormatFraction(const std::vector<Token>& t, double magnitude, std::string& 
     size_t denEnd = denStart;
     long long fixedDen = 0;
     if (denStart < t.size() && IsDigitLiteral(t[denStart])) {
-        // The digits may run on into a literal text; take the leading digits.
-        const std::string& text = t[denStart].text;
-        std::from_chars(text.data(), text.data() + text.size(), fixedDen);
+        // A fixed denominator: its digits, with the zeros the tokens read as
+        // placeholders ("?/10", "?/100"). The digits may run on into a literal
+        // text; take the leading digits.
+        std::string digits;
+        for (denEnd = denStart; denEnd < t.size(); ++denEnd) {
+            const Token& token = t[denEnd];
+            if (token.kind == Kind::Zero) {
+                digits += '0';
+                continue;
+            }
+            if (token.kind != Kind::Literal || !IsDigitLiteral(token)) break;
+            const size_t run = token.text.find_first_not_of("0123456789");
+            digits.append(token.text, 0, run);
+            if (run != std::string::npos) {
+                ++denEnd;
+                break;
+            }
+        }
+        if (digits.size() > 10) return false;
+        std::from_chars(digits.data(), digits.data() + digits.size(), fixedDen);
         if (fixedDen <= 0 || fixedDen > 1000000000) return false;
-        denEnd = denStart + 1;
     } else {
         while (denEnd < t.size() && IsPlaceholder(t[denEnd].kind)) ++denEnd;
         if (denEnd == denStart) return false;
@@ -228,7 +244,7 @@ bool FormatFraction(const std::vector<Token>& t, double magnitude, std::string& 
                 part.assign(1, '/');
             } else if (k >= denStart) {
                 if (fixedDen > 0) {
-                    part = token.text;
+                    part = token.kind == Kind::Zero ? "0" : token.text;
                 } else if (k == denStart) {
                     part = PadNumber(den, 0);
                     const size_t places = denEnd - denStart;

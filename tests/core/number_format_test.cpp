@@ -132,6 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{0.3333, "?/?", "1/3"}, FormatCase{1.75, "?/?", "7/4"},
                       FormatCase{2.125, "# ?/8", "2 1/8"}, FormatCase{0.97, "# ?/?", "1    "},
                       FormatCase{-1.5, "# ?/?", "-1 1/2"}, FormatCase{0.26, "?/4", "1/4"},
+                      // Fixed denominators with zeros in them.
+                      FormatCase{1.5, "?/10", "15/10"}, FormatCase{2.25, "# ?/100", "2 25/100"},
+                      FormatCase{0.75, "?/20", "15/20"},
                       // Numbers too large for a fraction are shown whole.
                       FormatCase{1e15, "# ?/?", "1000000000000000    "}, FormatCase{1e15, "?/?", "1000000000000000/1"},
                       FormatCase{1.5, "?/? 0", "3/2 "}));
