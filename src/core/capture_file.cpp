@@ -541,19 +541,6 @@ private:
     std::vector<UnknownCellKey> unknownCellKeys_;
 };
 
-// A file a piece at a time.
-class FileInput : public JsonInput {
-public:
-    explicit FileInput(std::unique_ptr<InputFile> file) : file_(std::move(file)), buffer_(kPieceBytes) {}
-    std::string_view Next() override { return {buffer_.data(), file_->Read(buffer_.data(), buffer_.size())}; }
-    uint64_t KnownSize() const { return file_->KnownSize(); }
-
-private:
-    static constexpr size_t kPieceBytes = 1 << 16;
-    std::unique_ptr<InputFile> file_;
-    std::vector<char> buffer_;
-};
-
 // --- writing ------------------------------------------------------------------
 
 void AppendInt(std::string& out, int64_t value) {
@@ -652,20 +639,21 @@ void AppendCellFields(std::string& out, const TXlsxCellAttr& cell, size_t index)
 
 }  // namespace
 
-Capture ParseCaptureFile(JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings) {
+Capture ParseCaptureFile(const JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings) {
     CaptureReader reader(sizeHint);
     ReadJson(input, reader, "capture file");
     return reader.Finish(warnings);
 }
 
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings) {
-    JsonText input(json);
-    return ParseCaptureFile(input, json.size(), warnings);
+    return ParseCaptureFile(JsonText(json), json.size(), warnings);
 }
 
 Capture ReadCaptureFile(const std::string& path, std::vector<std::string>* warnings) {
-    FileInput input(OpenInputFile(path));
-    return ParseCaptureFile(input, input.KnownSize(), warnings);
+    const std::unique_ptr<InputFile> file = OpenInputFile(path);
+    std::vector<char> buffer(1 << 16);
+    const JsonInput pieces = [&] { return std::string_view(buffer.data(), file->Read(buffer.data(), buffer.size())); };
+    return ParseCaptureFile(pieces, file->KnownSize(), warnings);
 }
 
 CaptureFileWriter::CaptureFileWriter(std::string& out, int32_t rows, int32_t cols,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/cell_table.h"
+#include "core/json_reader.h"
 #include "core/settings_file.h"
 
 namespace tabulon {
@@ -32,11 +33,9 @@ struct Capture {
 // otherwise ignored.
 Capture ParseCaptureFile(std::string_view json, std::vector<std::string>* warnings = nullptr);
 
-class JsonInput;
-
 // The same, from input in pieces; sizeHint is the input's size in bytes when
 // known, else 0.
-Capture ParseCaptureFile(JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings = nullptr);
+Capture ParseCaptureFile(const JsonInput& input, uint64_t sizeHint, std::vector<std::string>* warnings = nullptr);
 
 // Reads and parses the capture file at path a piece at a time, so that it is
 // never held whole; the same rules as ParseCaptureFile, and ReadWholeFile's

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/utf8.h"
 
 namespace tabulon {
 
@@ -27,27 +28,9 @@ constexpr std::array<bool, 256> kPlainInString = [] {
     return plain;
 }();
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 class Reader {
 public:
-    Reader(JsonInput& input, JsonHandler& handler, const std::string& what)
+    Reader(const JsonInput& input, JsonHandler& handler, const std::string& what)
         : input_(input), handler_(handler), what_(what) {}
 
     void Run() {
@@ -86,7 +69,7 @@ private:
         if (p_ < end_) return true;
         if (ended_) return false;
         base_ += static_cast<uint64_t>(end_ - begin_);
-        const std::string_view piece = input_.Next();
+        const std::string_view piece = input_();
         if (piece.empty()) {
             ended_ = true;
             begin_ = p_ = end_ = nullptr;
@@ -159,26 +142,35 @@ private:
     void Value() {
         const int c = SkipBlanks();
         switch (c) {
-            case '{':
+            case '{': return Open(true);
+            case '[': return Open(false);
+            case '"':
                 ++p_;
-                handler_.StartObject();
-                open_.push_back(true);
-                justOpened_ = true;
+                handler_.String(String());
                 return;
-            case '[':
-                ++p_;
-                handler_.StartArray();
-                open_.push_back(false);
-                justOpened_ = true;
+            case 't':
+                Literal("true");
+                handler_.Boolean(true);
                 return;
-            case '"': ++p_; handler_.String(String()); return;
-            case 't': Literal("true"); handler_.Boolean(true); return;
-            case 'f': Literal("false"); handler_.Boolean(false); return;
-            case 'n': Literal("null"); handler_.Null(); return;
+            case 'f':
+                Literal("false");
+                handler_.Boolean(false);
+                return;
+            case 'n':
+                Literal("null");
+                handler_.Null();
+                return;
             default: break;
         }
         if (c == '-' || IsDigit(c)) return Number();
         Unexpected(c, "a value");
+    }
+
+    void Open(bool object) {
+        ++p_;
+        object ? handler_.StartObject() : handler_.StartArray();
+        open_.push_back(object);
+        justOpened_ = true;
     }
 
     void Member(bool first) {
@@ -288,9 +280,11 @@ private:
             return;
         }
         uint32_t cp = FourHexDigits();
-        if (cp >= 0xDC00 && cp <= 0xDFFF) FailHere("invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF");
+        if (cp >= 0xDC00 && cp <= 0xDFFF)
+            FailHere("invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF");
         if (cp >= 0xD800 && cp <= 0xDBFF) {
-            constexpr const char* kUnpaired = "invalid string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF";
+            constexpr const char* kUnpaired =
+                "invalid string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF";
             for (char expected : {'\\', 'u'}) {
                 if (Peek() != expected) FailHere(kUnpaired);
                 ++p_;
@@ -371,7 +365,7 @@ private:
         handler_.Float(value, number_);
     }
 
-    JsonInput& input_;
+    const JsonInput& input_;
     JsonHandler& handler_;
     const std::string& what_;
 
@@ -382,7 +376,7 @@ private:
     bool ended_ = false;
 
     uint64_t line_ = 1;
-    uint64_t lineStart_ = 0;     // the offset of the current line
+    uint64_t lineStart_ = 0;      // the offset of the current line
     uint64_t continuations_ = 0;  // UTF-8 continuation bytes read on the current line
 
     std::vector<bool> open_;  // the open containers, innermost last: true for an object
@@ -393,8 +387,16 @@ private:
 
 }  // namespace
 
-void ReadJson(JsonInput& input, JsonHandler& handler, const std::string& what) {
+void ReadJson(const JsonInput& input, JsonHandler& handler, const std::string& what) {
     Reader(input, handler, what).Run();
+}
+
+JsonInput JsonText(std::string_view text, size_t pieceSize) {
+    return [text, pieceSize]() mutable {
+        const std::string_view piece = text.substr(0, pieceSize);
+        text.remove_prefix(piece.size());
+        return piece;
+    };
 }
 
 }  // namespace tabulon

@@ -3,20 +3,20 @@
 // held whole and its values go straight to where they belong.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace tabulon {
 
-// The input, one piece after another.
-class JsonInput {
-public:
-    virtual ~JsonInput() = default;
-    // The next piece; an empty one ends the input. A piece stays valid until
-    // the next call.
-    virtual std::string_view Next() = 0;
-};
+// The input, one piece after another: each call gives the next piece, valid
+// until the next call; an empty one ends the input.
+using JsonInput = std::function<std::string_view()>;
+
+// A text in memory as input: in one piece, or in pieces of pieceSize bytes.
+JsonInput JsonText(std::string_view text, size_t pieceSize = std::string_view::npos);
 
 // The parts of a value in the order they stand. A text handed over is valid
 // only during the call.
@@ -46,20 +46,6 @@ public:
 // characters and the place is the offending byte, or the end of the input; a
 // NUL byte is always "a NUL byte is not allowed in a <what>". What the handler
 // throws passes through.
-void ReadJson(JsonInput& input, JsonHandler& handler, const std::string& what);
-
-// The whole input in one piece.
-class JsonText : public JsonInput {
-public:
-    explicit JsonText(std::string_view text) : text_(text) {}
-    std::string_view Next() override {
-        std::string_view piece = text_;
-        text_ = {};
-        return piece;
-    }
-
-private:
-    std::string_view text_;
-};
+void ReadJson(const JsonInput& input, JsonHandler& handler, const std::string& what);
 
 }  // namespace tabulon

@@ -40,24 +40,8 @@ public:
     void String(std::string_view text) override { log += "str:" + std::string(text) + " "; }
 };
 
-// The text in pieces of a few bytes each: every token, escape and UTF-8
-// sequence gets cut somewhere.
-class Pieces : public JsonInput {
-public:
-    Pieces(std::string_view text, size_t size) : text_(text), size_(size) {}
-    std::string_view Next() override {
-        const std::string_view piece = text_.substr(0, size_);
-        text_.remove_prefix(piece.size());
-        return piece;
-    }
-
-private:
-    std::string_view text_;
-    size_t size_;
-};
-
 // The log, or the message of the mistake.
-std::string Read(JsonInput& input) {
+std::string Read(const JsonInput& input) {
     Recorder recorder;
     try {
         ReadJson(input, recorder, "test file");
@@ -68,8 +52,7 @@ std::string Read(JsonInput& input) {
 }
 
 std::string ReadWhole(std::string_view text) {
-    JsonText input(text);
-    return Read(input);
+    return Read(JsonText(text));
 }
 
 const std::vector<size_t> kPieceSizes = {1, 2, 3, 5, 64};
@@ -90,7 +73,8 @@ TEST(JsonReader, HandsOnEveryPartInOrder) {
          "[ uint:0 int:0 uint:18446744073709551615 float:1.8446744073709552e+19(18446744073709551616) "
          "int:-9223372036854775808 float:-9.2233720368547758e+18(-9223372036854775809) float:100(1E2) "
          "float:0(2e-400) float:3(3.0) ] "},
-        {std::string(3000, '[') + std::string(3000, ']'), [] {
+        {std::string(3000, '[') + std::string(3000, ']'),
+         [] {
              std::string log;
              for (int i = 0; i < 3000; ++i) log += "[ ";
              for (int i = 0; i < 3000; ++i) log += "] ";
@@ -100,8 +84,7 @@ TEST(JsonReader, HandsOnEveryPartInOrder) {
     for (const auto& c : cases) {
         EXPECT_EQ(ReadWhole(c.json), c.log) << c.json;
         for (size_t size : kPieceSizes) {
-            Pieces pieces(c.json, size);
-            EXPECT_EQ(Read(pieces), c.log) << c.json << " in pieces of " << size;
+            EXPECT_EQ(Read(JsonText(c.json, size)), c.log) << c.json << " in pieces of " << size;
         }
     }
 }
@@ -148,8 +131,7 @@ TEST(JsonReader, PlacesEachMistakeByLineAndCharacter) {
         const std::string expected = "test file: " + c.message;
         EXPECT_EQ(ReadWhole(c.json), expected) << c.json;
         for (size_t size : kPieceSizes) {
-            Pieces pieces(c.json, size);
-            EXPECT_EQ(Read(pieces), expected) << c.json << " in pieces of " << size;
+            EXPECT_EQ(Read(JsonText(c.json, size)), expected) << c.json << " in pieces of " << size;
         }
     }
 }
@@ -181,8 +163,7 @@ TEST(JsonReader, ACaptureReadFromDiskIsTheCaptureParsedWhole) {
     EXPECT_EQ(fromDisk.table.cells, table.cells);
     EXPECT_EQ(WriteCaptureFile(fromDisk.table, fromDisk.texts, ScaleSettings{}), json);
     for (size_t size : {1ul, 7ul}) {
-        Pieces pieces(json, size);
-        EXPECT_EQ(WriteCaptureFile(ParseCaptureFile(pieces, 0).table, texts, ScaleSettings{}), json);
+        EXPECT_EQ(WriteCaptureFile(ParseCaptureFile(JsonText(json, size), 0).table, texts, ScaleSettings{}), json);
     }
 }
 
