@@ -220,7 +220,10 @@ public:
             case Scope::Top: key_ = Lookup(kTopKeys, name); break;
             case Scope::Settings: key_ = FieldKey(FindSetting(name), Meaning::Setting); break;
             case Scope::Source: key_ = Lookup(kSourceKeys, name); break;
-            case Scope::Cell: key_ = name == "text" ? Meaning::Text : FieldKey(FindCellField(name), Meaning::CellField); break;
+            case Scope::Cell:
+                // Cells list their keys in the same order: the search starts after the last one.
+                key_ = name == "text" ? Meaning::Text : FieldKey(FindCellField(name, field_ + 1), Meaning::CellField);
+                break;
             default: key_ = Meaning::Skip; break;
         }
         if (key_ == Meaning::Skip) WarnUnknown(std::string(name));

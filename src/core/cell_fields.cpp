@@ -14,14 +14,15 @@ constexpr std::string_view kBorderLookNames[kBorderLookCount] = {
 
 }  // namespace
 
-std::optional<size_t> FindCellField(std::string_view key) {
+std::optional<size_t> FindCellField(std::string_view key, size_t from) {
     // Keys with their lengths, looked up for every key of every cell.
     static constexpr auto kKeys = [] {
         std::array<std::string_view, kCellFieldCount> keys{};
         for (size_t i = 0; i < kCellFieldCount; ++i) keys[i] = kCellFields[i].key;
         return keys;
     }();
-    for (size_t i = 0; i < kCellFieldCount; ++i) {
+    for (size_t n = 0; n < kCellFieldCount; ++n) {
+        const size_t i = (from + n) % kCellFieldCount;
         if (key == kKeys[i]) return i;
     }
     return std::nullopt;

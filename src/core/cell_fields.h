@@ -80,8 +80,9 @@ inline constexpr CellField kCellFields[] = {
 
 inline constexpr size_t kCellFieldCount = std::size(kCellFields);
 
-// The index of the field with this key, or nothing.
-std::optional<size_t> FindCellField(std::string_view key);
+// The index of the field with this key, or nothing. The search starts at
+// index `from` and goes round: a reader that expects the next key finds it first.
+std::optional<size_t> FindCellField(std::string_view key, size_t from = 0);
 
 // Whether the field holds its default value in cell.
 bool IsDefaultCellField(const CellField& field, const TXlsxCellAttr& cell);
