@@ -35,7 +35,7 @@ void CheckPiecesAndJson(std::string_view json) {
     // That parser takes a NUL byte for the end of the input; here it is an error.
     if (json.find('\0') != std::string_view::npos) return;
     const bool syntaxError =
-        expected.starts_with("error: ") && expected.find(": syntax error - ") != std::string::npos;
+        expected.starts_with("error: capture file: line ") && expected.find(": syntax error - ") != std::string::npos;
     const bool isJson = nlohmann::json::accept(json.begin(), json.end());
     Require(!(isJson && syntaxError), "valid JSON refused as a syntax error: " + expected);
     Require(isJson || expected.starts_with("error: "), "invalid JSON accepted");
