@@ -112,7 +112,8 @@ private:
                            ": syntax error - " + reason);
     }
 
-    // At the byte p_ points at, or at the end of the input.
+    // At the byte p_ points at, which has been looked at (so the piece that
+    // holds it is in), or at the end of the input.
     [[noreturn]] void FailHere(const std::string& reason) const {
         if (p_ < end_ && *p_ == '\0') Fail(Offset(), "a NUL byte is not allowed in a " + what_);
         Fail(Offset(), reason);
@@ -281,7 +282,7 @@ private:
         }
         uint32_t cp = FourHexDigits();
         if (cp >= 0xDC00 && cp <= 0xDFFF)
-            FailHere("invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF");
+            Fail(Offset(), "invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF");
         if (cp >= 0xD800 && cp <= 0xDBFF) {
             constexpr const char* kUnpaired =
                 "invalid string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF";
@@ -290,7 +291,7 @@ private:
                 ++p_;
             }
             const uint32_t low = FourHexDigits();
-            if (low < 0xDC00 || low > 0xDFFF) FailHere(kUnpaired);
+            if (low < 0xDC00 || low > 0xDFFF) Fail(Offset(), kUnpaired);
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
         }
         AppendUtf8(text_, cp);

@@ -116,6 +116,8 @@ TEST(JsonReader, PlacesEachMistakeByLineAndCharacter) {
         {"[\"a\tb\"]", "line 1, column 4: syntax error - invalid string: control character U+0009 must be escaped"},
         {R"(["\x"])", "line 1, column 4: syntax error - invalid string: forbidden character after backslash"},
         {R"(["\u12G4"])", "line 1, column 7: syntax error - invalid string: '\\u' must be followed by 4 hex digits"},
+        {"[\"\\udc00\0\"]"s,  // the place after the escape, whatever follows
+         "line 1, column 9: syntax error - invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF"},
         {R"(["\udc00"])",
          "line 1, column 9: syntax error - invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF"},
         {R"(["\ud800x"])",
