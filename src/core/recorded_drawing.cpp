@@ -26,8 +26,7 @@ uint16_t RecordedDrawing::NameIndex(std::string_view name) {
     return static_cast<uint16_t>(names_.size() - 1);
 }
 
-RecordedDrawing::Entity& RecordedDrawing::Add(Kind kind, std::string_view layer, std::string_view linetype,
-                                              int color) {
+RecordedDrawing::Entity& RecordedDrawing::Add(Kind kind, std::string_view layer, std::string_view linetype, int color) {
     Entity& e = entities_.emplace_back();
     e.kind = kind;
     e.layer = NameIndex(layer);
