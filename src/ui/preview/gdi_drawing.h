@@ -1,6 +1,6 @@
 // A recorded drawing painted with GDI: the preview shows exactly what the DXF
-// file holds. Entities are indexed
-// by a grid of buckets over the drawing, so a paint visits only what is in view.
+// file holds. Entities are indexed by a grid of buckets over the drawing, so a
+// paint visits only what is in view.
 #pragma once
 
 #include <windows.h>
