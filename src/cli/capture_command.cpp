@@ -52,22 +52,10 @@ constexpr const char* kCaptureUsage =
 int RunCapture(const std::vector<std::string>& args) {
     std::optional<std::string> input;
     SharedOptions options;
-    for (size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (arg == "-h" || arg == "--help") {
-            WriteOut(kCaptureUsage);
-            return kExitOk;
-        } else if (std::string error; ReadSharedOption(args, k, options, error)) {
-            if (!error.empty()) return UsageError(kCommand, error);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(kCommand, "unknown option \"" + arg + "\"");
-        } else if (!input) {
-            input = arg;
-        } else {
-            return UsageError(kCommand, "more than one workbook given (\"" + *input + "\", \"" + arg + "\")");
-        }
+    if (const int status = ReadCommandLine(args, kCommand, kCaptureUsage, options, nullptr, "workbook", input);
+        status >= 0) {
+        return status;
     }
-    if (!input) return UsageError(kCommand, "no workbook given");
 
     const std::string target =
         options.output ? *options.output : Utf8FromPath(PathFromUtf8(*input).replace_extension(".json"));

@@ -67,4 +67,29 @@ bool ReadSharedOption(const std::vector<std::string>& args, size_t& k, SharedOpt
     return false;
 }
 
+int ReadCommandLine(const std::vector<std::string>& args, const char* command, const char* usage,
+                    SharedOptions& options, const std::function<bool(const std::string&)>& ownOption,
+                    const char* inputName, std::optional<std::string>& input) {
+    for (size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        if (arg == "-h" || arg == "--help") {
+            WriteOut(usage);
+            return kExitOk;
+        } else if (std::string error; ReadSharedOption(args, k, options, error)) {
+            if (!error.empty()) return UsageError(command, error);
+        } else if (ownOption && ownOption(arg)) {
+            // one of the command's own options, taken
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError(command, "unknown option \"" + arg + "\"");
+        } else if (!input) {
+            input = arg;
+        } else {
+            return UsageError(command, std::string("more than one ") + inputName + " given (\"" + *input + "\", \"" +
+                                           arg + "\")");
+        }
+    }
+    if (!input) return UsageError(command, std::string("no ") + inputName + " given");
+    return -1;
+}
+
 }  // namespace tabulon

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,5 +41,13 @@ std::string OutputFailure(const TabulonError& error);
 // returns true. error then says what is missing, or stays empty. False, leaving
 // everything alone, for any other argument.
 bool ReadSharedOption(const std::vector<std::string>& args, size_t& k, SharedOptions& options, std::string& error);
+
+// Reads a command line of options and one input, named by inputName ("workbook")
+// in the messages: -h/--help, the shared options, then the command's own, for
+// which ownOption(arg) returns true. Returns -1 when the command is to go on;
+// otherwise the exit status, the help or the usage error already written.
+int ReadCommandLine(const std::vector<std::string>& args, const char* command, const char* usage,
+                    SharedOptions& options, const std::function<bool(const std::string&)>& ownOption,
+                    const char* inputName, std::optional<std::string>& input);
 
 }  // namespace tabulon

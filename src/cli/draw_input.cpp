@@ -15,28 +15,22 @@ namespace tabulon {
 
 int ReadDrawOptions(const std::vector<std::string>& args, const char* command, const char* usage,
                     DrawOptions& options) {
-    bool haveInput = false;
-    for (size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (arg == "-h" || arg == "--help") {
-            WriteOut(usage);
-            return kExitOk;
-        } else if (std::string error; ReadSharedOption(args, k, options, error)) {
-            if (!error.empty()) return UsageError(command, error);
-        } else if (arg == "--no-cell-lines") {
+    std::optional<std::string> input;
+    const auto ownOption = [&](const std::string& arg) {
+        if (arg == "--no-cell-lines") {
             options.noCellLines = true;
         } else if (arg == "--sheet-look") {
             options.sheetLook = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(command, "unknown option \"" + arg + "\"");
-        } else if (!haveInput) {
-            options.input = arg;
-            haveInput = true;
         } else {
-            return UsageError(command, "more than one capture file given (\"" + options.input + "\", \"" + arg + "\")");
+            return false;
         }
+        return true;
+    };
+    if (const int status = ReadCommandLine(args, command, usage, options, ownOption, "capture file", input);
+        status >= 0) {
+        return status;
     }
-    if (!haveInput) return UsageError(command, "no capture file given");
+    options.input = *input;
     if (!IsSpreadsheetFile(options.input) && (options.choice.sheet || options.choice.range)) {
         return UsageError(command, "--sheet and --range apply to a workbook (.xlsx), not to the capture file \"" +
                                        options.input + "\"");

@@ -63,15 +63,15 @@ int RunPreview(const std::vector<std::string>& args) {
         args, kCommand, kPreviewUsage, ".svg", checkOutput,
         [](const DrawOptions& options, const Capture& capture, const ScaleSettings& settings,
            const std::string& output) {
-            SvgDrawing picture;
-            DrawTable(capture.table, capture.texts, settings, picture);
+            RecordedDrawing drawing;
+            DrawTable(capture.table, capture.texts, settings, drawing);
+            const std::string svg = SvgOf(drawing);
+            const double width = drawing.Tables().width, height = drawing.Tables().height;
             const bool png = EndsWithIgnoringCase(output, ".png");
-            AtomicWriteFile(output,
-                            png ? RasterizeSvg(picture.Svg(), picture.Width(), picture.Height()) : picture.Svg(),
-                            options.readOnlyOutput);
+            AtomicWriteFile(output, png ? RasterizeSvg(svg, width, height) : svg, options.readOnlyOutput);
             WriteOut("Wrote " + output + "\n  " + std::to_string(capture.table.TableRows) + " rows x " +
-                     std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(picture.Width()) + " x " +
-                     DxfNumber(picture.Height()) + " drawing units\n");
+                     std::to_string(capture.table.TableCols) + " columns, " + DxfNumber(width) + " x " +
+                     DxfNumber(height) + " drawing units\n");
         });
 }
 

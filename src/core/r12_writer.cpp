@@ -59,6 +59,13 @@ void AddTableIntItem(DxfOutput& out, std::string_view code, int value) {
     out.EndItem();
 }
 
+// The start every table entry shares: its kind, its name and no flags.
+void AddTableEntry(DxfOutput& out, std::string_view kind, std::string_view name) {
+    out.Add(kind);
+    AddItem(out, "  2", name);
+    out.Add(" 70\r\n     0");
+}
+
 void AddNumberItem(DxfOutput& out, std::string_view code, double value) {
     AppendDxfNumber(OpenItem(out, code), value);
     out.EndItem();
@@ -107,18 +114,12 @@ void DxfWriteHeader(DxfOutput& out) {
 void DxfWriteLtypeTable(DxfOutput& out, const std::vector<DxfLinetype>& more) {
     out.Add("  0\r\nTABLE");
     out.Add("  2\r\nLTYPE");
-    if (more.empty()) {
-        out.Add(" 70\r\n     2");
-    } else {
-        AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 2);
-    }
+    AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 2);
     out.Add("  0\r\nLTYPE");
     out.Add("  2\r\nCONTINUOUS\r\n 70\r\n     0\r\n  3\r\nSolid line");
     out.Add(" 72\r\n    65\r\n 73\r\n     0\r\n 40\r\n0.0");
     for (const DxfLinetype& type : more) {
-        out.Add("  0\r\nLTYPE");
-        AddItem(out, "  2", type.name);
-        out.Add(" 70\r\n     0");
+        AddTableEntry(out, "  0\r\nLTYPE", type.name);
         AddItem(out, "  3", type.description);
         out.Add(" 72\r\n    65");
         AddTableIntItem(out, " 73", static_cast<int>(type.pattern.size()));
@@ -142,22 +143,14 @@ void DxfWriteLayerTable(DxfOutput& out, const std::vector<DxfLayer>& more) {
         {kLayerBordLine, " 62\r\n     7"},
     };
     out.Add("  0\r\nTABLE\r\n  2\r\nLAYER");
-    if (more.empty()) {
-        out.Add(" 70\r\n     4");
-    } else {
-        AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 4);
-    }
+    AddTableIntItem(out, " 70", static_cast<int>(more.size()) + 4);
     for (const Layer& layer : layers) {
-        out.Add("  0\r\nLAYER");
-        AddItem(out, "  2", layer.name);
-        out.Add(" 70\r\n     0");
+        AddTableEntry(out, "  0\r\nLAYER", layer.name);
         out.Add(layer.colorItem);
         out.Add("  6\r\nCONTINUOUS");
     }
     for (const DxfLayer& layer : more) {
-        out.Add("  0\r\nLAYER");
-        AddItem(out, "  2", layer.name);
-        out.Add(" 70\r\n     0");
+        AddTableEntry(out, "  0\r\nLAYER", layer.name);
         AddTableIntItem(out, " 62", layer.color);
         out.Add("  6\r\nCONTINUOUS");
     }

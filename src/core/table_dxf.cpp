@@ -50,31 +50,40 @@ void ForEachSeparatorRun(int32_t count, CellAt cellAt, Size size, double total, 
     if (!previousMerged) emit(runStart, total);
 }
 
-// Separator runs along each row, then the table's bottom edge.
-void WriteRowSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
-    double top = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        ForEachSeparatorRun(
-            table.TableCols, [&](int32_t c) -> const TXlsxCellAttr& { return table.At(r, c); },
-            [](const TXlsxCellAttr& cell) { return cell.drawW; }, totalW,
-            [&](double from, double to) { Line(sink, from, top, to, top, kLayerCellLine); });
-        top -= table.At(r, 1).drawH;
-    }
-    Line(sink, 0, -totalH, totalW, -totalH, kLayerCellLine);
-}
+enum class Separators { AlongRows, DownColumns };
 
-// Separator runs down each column, then the table's right edge. Column positions
-// come from the first row; each run's length from the column's own cells.
-void WriteColumnSeparators(const CellTable& table, double totalW, double totalH, DrawingSink& sink) {
-    double x = 0;
-    for (int32_t c = 1; c <= table.TableCols; ++c) {
+// Separator runs along each row at its top, then the table's bottom edge; or
+// down each column at its left, then the table's right edge.
+// Positions across the walk come from the first row or column; each run's
+// length from the line's own cells.
+void WriteSeparators(const CellTable& table, Separators direction, double totalW, double totalH, DrawingSink& sink) {
+    const bool acrossColumns = direction == Separators::DownColumns;
+    const int32_t lines = acrossColumns ? table.TableCols : table.TableRows;
+    const int32_t cells = acrossColumns ? table.TableRows : table.TableCols;
+    double at = 0;  // the row's y, downwards negative; or the column's x
+    for (int32_t i = 1; i <= lines; ++i) {
         ForEachSeparatorRun(
-            table.TableRows, [&](int32_t r) -> const TXlsxCellAttr& { return table.At(r, c); },
-            [](const TXlsxCellAttr& cell) { return cell.drawH; }, totalH,
-            [&](double from, double to) { Line(sink, x, -from, x, -to, kLayerCellLine); });
-        x += table.At(1, c).drawW;
+            cells, [&](int32_t k) -> const TXlsxCellAttr& { return acrossColumns ? table.At(k, i) : table.At(i, k); },
+            [&](const TXlsxCellAttr& cell) { return acrossColumns ? cell.drawH : cell.drawW; },
+            acrossColumns ? totalH : totalW,
+            [&](double from, double to) {
+                if (acrossColumns) {
+                    Line(sink, at, -from, at, -to, kLayerCellLine);
+                } else {
+                    Line(sink, from, at, to, at, kLayerCellLine);
+                }
+            });
+        if (acrossColumns) {
+            at += table.At(1, i).drawW;
+        } else {
+            at -= table.At(i, 1).drawH;
+        }
     }
-    Line(sink, totalW, 0, totalW, -totalH, kLayerCellLine);
+    if (acrossColumns) {
+        Line(sink, totalW, 0, totalW, -totalH, kLayerCellLine);
+    } else {
+        Line(sink, 0, -totalH, totalW, -totalH, kLayerCellLine);
+    }
 }
 
 // The lines of a cell's text as drawn, each with its width factor.
@@ -176,46 +185,56 @@ void Diagonal(DrawingSink& sink, double x0, double y0, double x1, double y1, uin
     Line(sink, x0, y0 + sy * gy, x1 - sx * gx, y1, stroke.layer, stroke.linetype);
 }
 
-void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DrawingSink& sink) {
-    const bool cellLineDraw = settings.cellLineDraw;
+// Calls visit(row, col, cell, left, top, bottom) for every cell, row by row and
+// left to right, with its column's left edge and its row's top and bottom edges.
+template <typename Visit>
+void ForEachCellPlace(const CellTable& table, Visit&& visit) {
     double top = 0;
     for (int32_t r = 1; r <= table.TableRows; ++r) {
         const double bottom = top - table.At(r, 1).drawH;
         double left = 0;
         for (int32_t c = 1; c <= table.TableCols; ++c) {
             const TXlsxCellAttr& cell = table.At(r, c);
-            double w, h;
-            if (cell.drawMW > 0 && cell.drawMH > 0) {
-                w = cell.drawMW;
-                h = cell.drawMH;
-                if (cellLineDraw) {
-                    const std::vector<double> outline = {left, top, left + w, top, left + w, top - h, left, top - h};
-                    TAcadPoint corners[4];
-                    VarToAcadPoints(outline, corners, 3);
-                    sink.Polyline(corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
-                }
-                if (cell.lineBits & kDiagonalDown) {
-                    Diagonal(sink, left, top, left + w, top - h, cell.lineStyleDown, settings);
-                }
-                if (cell.lineBits & kDiagonalUp) Diagonal(sink, left, top - h, left + w, top, cell.lineStyleUp, settings);
-            } else {
-                w = cell.drawW;
-                h = cell.drawH;
-                if (!cell.mark) {
-                    if (cell.lineBits & kDiagonalDown) {
-                        Diagonal(sink, left, bottom + h, left + w, bottom, cell.lineStyleDown, settings);
-                    }
-                    if (cell.lineBits & kDiagonalUp) {
-                        Diagonal(sink, left, bottom, left + w, bottom + h, cell.lineStyleUp, settings);
-                    }
-                }
-            }
-            // A hidden row or column draws no text over its visible neighbours.
-            if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, settings, sink);
+            visit(r, c, cell, left, top, bottom);
             left += cell.drawW;
         }
         top = bottom;
     }
+}
+
+void WriteCells(const CellTable& table, const GridTexts& texts, const ScaleSettings& settings, DrawingSink& sink) {
+    const bool cellLineDraw = settings.cellLineDraw;
+    ForEachCellPlace(table, [&](int32_t r, int32_t c, const TXlsxCellAttr& cell, double left, double top,
+                                double bottom) {
+        double w, h;
+        if (cell.drawMW > 0 && cell.drawMH > 0) {
+            w = cell.drawMW;
+            h = cell.drawMH;
+            if (cellLineDraw) {
+                const std::vector<double> outline = {left, top, left + w, top, left + w, top - h, left, top - h};
+                TAcadPoint corners[4];
+                VarToAcadPoints(outline, corners, 3);
+                sink.Polyline(corners, 3, true, kLayerCellLine, kByLayer, kColorByLayer);
+            }
+            if (cell.lineBits & kDiagonalDown) {
+                Diagonal(sink, left, top, left + w, top - h, cell.lineStyleDown, settings);
+            }
+            if (cell.lineBits & kDiagonalUp) Diagonal(sink, left, top - h, left + w, top, cell.lineStyleUp, settings);
+        } else {
+            w = cell.drawW;
+            h = cell.drawH;
+            if (!cell.mark) {
+                if (cell.lineBits & kDiagonalDown) {
+                    Diagonal(sink, left, bottom + h, left + w, bottom, cell.lineStyleDown, settings);
+                }
+                if (cell.lineBits & kDiagonalUp) {
+                    Diagonal(sink, left, bottom, left + w, bottom + h, cell.lineStyleUp, settings);
+                }
+            }
+        }
+        // A hidden row or column draws no text over its visible neighbours.
+        if (w != 0 && h != 0) WriteCellText(cell, texts.Get(c, r), left, top, w, h, settings, sink);
+    });
 }
 
 void WriteKeisen(const KeisenRuns& runs, DrawingSink& sink, const char* layer = kLayerBordLine,
@@ -227,56 +246,42 @@ void WriteKeisen(const KeisenRuns& runs, DrawingSink& sink, const char* layer = 
 
 // Filled cells and merged areas, before anything else, so lines and texts stay on top.
 void WriteFills(const CellTable& table, DrawingSink& sink) {
-    double top = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        double left = 0;
-        for (int32_t c = 1; c <= table.TableCols; ++c) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            const bool anchor = cell.drawMW > 0 && cell.drawMH > 0;
-            const double w = anchor ? cell.drawMW : cell.drawW;
-            const double h = anchor ? cell.drawMH : cell.drawH;
-            if (!cell.mark && cell.fillColor >= 0 && w != 0 && h != 0) {
-                const TAcadPoint corners[4] = {
-                    {left, top, 0}, {left + w, top, 0}, {left, top - h, 0}, {left + w, top - h, 0}};
-                sink.Solid(corners, kLayerCellFill, NearestAci(cell.fillColor));
-            }
-            left += cell.drawW;
+    ForEachCellPlace(table, [&](int32_t, int32_t, const TXlsxCellAttr& cell, double left, double top, double) {
+        const bool anchor = cell.drawMW > 0 && cell.drawMH > 0;
+        const double w = anchor ? cell.drawMW : cell.drawW;
+        const double h = anchor ? cell.drawMH : cell.drawH;
+        if (!cell.mark && cell.fillColor >= 0 && w != 0 && h != 0) {
+            const TAcadPoint corners[4] = {
+                {left, top, 0}, {left + w, top, 0}, {left, top - h, 0}, {left + w, top - h, 0}};
+            sink.Solid(corners, kLayerCellFill, NearestAci(cell.fillColor));
         }
-        top -= table.At(r, 1).drawH;
-    }
+    });
 }
 
 // The cells' border edges, row by row and left to right, each cell's top,
 // bottom, left and right in that order: emit(vertical, start, end, look).
 template <typename Emit>
 void ForEachKeisen(const CellTable& table, Emit&& emit) {
-    double top = 0;
-    for (int32_t r = 1; r <= table.TableRows; ++r) {
-        const double bottom = top - table.At(r, 1).drawH;
-        double left = 0;
-        for (int32_t c = 1; c <= table.TableCols; ++c) {
-            const TXlsxCellAttr& cell = table.At(r, c);
-            const double right = left + cell.drawW;
-            auto counts = [&](uint8_t bit) {
-                return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
-            };
-            if (counts(kEdgeTop)) {
-                emit(false, TAcadPoint{left, top, 0}, TAcadPoint{right, top, 0}, cell.lineStyleTop, kEdgeTop);
-            }
-            if (counts(kEdgeBottom)) {
-                emit(false, TAcadPoint{left, bottom, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleBottom,
-                     kEdgeBottom);
-            }
-            if (counts(kEdgeLeft)) {
-                emit(true, TAcadPoint{left, top, 0}, TAcadPoint{left, bottom, 0}, cell.lineStyleLeft, kEdgeLeft);
-            }
-            if (counts(kEdgeRight)) {
-                emit(true, TAcadPoint{right, top, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleRight, kEdgeRight);
-            }
-            left = right;
+    ForEachCellPlace(table, [&](int32_t, int32_t, const TXlsxCellAttr& cell, double left, double top,
+                                double bottom) {
+        const double right = left + cell.drawW;
+        auto counts = [&](uint8_t bit) {
+            return (cell.lineBits & bit) && (!cell.cellMerge || (cell.mergeBits & bit));
+        };
+        if (counts(kEdgeTop)) {
+            emit(false, TAcadPoint{left, top, 0}, TAcadPoint{right, top, 0}, cell.lineStyleTop, kEdgeTop);
         }
-        top = bottom;
-    }
+        if (counts(kEdgeBottom)) {
+            emit(false, TAcadPoint{left, bottom, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleBottom,
+                 kEdgeBottom);
+        }
+        if (counts(kEdgeLeft)) {
+            emit(true, TAcadPoint{left, top, 0}, TAcadPoint{left, bottom, 0}, cell.lineStyleLeft, kEdgeLeft);
+        }
+        if (counts(kEdgeRight)) {
+            emit(true, TAcadPoint{right, top, 0}, TAcadPoint{right, bottom, 0}, cell.lineStyleRight, kEdgeRight);
+        }
+    });
 }
 
 // The border runs of one look, joined among themselves.
@@ -410,8 +415,8 @@ bool DrawTable(const CellTable& table, const GridTexts& texts, const ScaleSettin
     sink.Begin(tables);
     if (settings.cellFill) WriteFills(table, sink);
     if (settings.cellLineDraw) {
-        WriteRowSeparators(table, totalW, totalH, sink);
-        WriteColumnSeparators(table, totalW, totalH, sink);
+        WriteSeparators(table, Separators::AlongRows, totalW, totalH, sink);
+        WriteSeparators(table, Separators::DownColumns, totalW, totalH, sink);
     }
     WriteCells(table, texts, settings, sink);
 

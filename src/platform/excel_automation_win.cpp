@@ -112,10 +112,10 @@ public:
         ResolveLookIds(cell);
 
         SheetCellReading r;
-        ColumnFacts& column = ColumnOf(cell, col);
-        RowFacts& line = RowOf(cell, row);
-        r.columnWidth = column.width;
-        r.rowHeight = line.height;
+        LineFacts& column = FactsOf(columns_, col, cell, kColumnWidth, "Range.ColumnWidth");
+        LineFacts& line = FactsOf(rows_, row, cell, kRowHeight, "Range.RowHeight");
+        r.columnWidth = column.size;
+        r.rowHeight = line.size;
         r.horizontalAlignment =
             Int32Of(Get(cell, kHorizontalAlignment, "Range.HorizontalAlignment"), "Range.HorizontalAlignment");
         r.fontSize = DoubleOf(Get(Object(cell, kFont, "Range.Font"), kSize, "Font.Size"), "Font.Size");
@@ -148,8 +148,8 @@ public:
             r.mergeTop = DoubleOf(Get(area, kTop, "MergeArea.Top"), "MergeArea.Top");
         } else {
             // A cell that is not merged is its own area: its column's left edge, its row's top.
-            r.mergeLeft = LeftOf(cell, column);
-            r.mergeTop = TopOf(cell, line);
+            r.mergeLeft = StartOf(cell, column, kLeft, "Range.Left");
+            r.mergeTop = StartOf(cell, line, kTop, "Range.Top");
         }
         return r;
     }
@@ -338,39 +338,25 @@ private:
 
     static std::string Bstr(BSTR text) { return text ? WideToUtf8(std::wstring_view(text, SysStringLen(text))) : ""; }
 
-    struct ColumnFacts {
-        double width = 0;
-        std::optional<double> left;  // read only when a cell of the column is not merged
-    };
-    struct RowFacts {
-        double height = 0;
-        std::optional<double> top;
+    // A column's width and left edge, or a row's height and top edge.
+    struct LineFacts {
+        double size = 0;
+        std::optional<double> start;  // read only when a cell of the line is not merged
     };
 
-    ColumnFacts& ColumnOf(const Dispatch& cell, int32_t col) {
-        auto found = columns_.find(col);
-        if (found != columns_.end()) return found->second;
-        ColumnFacts facts;
-        facts.width = DoubleOf(Get(cell, kColumnWidth, "Range.ColumnWidth"), "Range.ColumnWidth");
-        return columns_.emplace(col, facts).first->second;
+    // The facts of a column or row, its size read from the cell the first time.
+    LineFacts& FactsOf(std::map<int32_t, LineFacts>& known, int32_t index, const Dispatch& cell, DISPID sizeId,
+                       const char* sizeMember) {
+        auto found = known.find(index);
+        if (found != known.end()) return found->second;
+        LineFacts facts;
+        facts.size = DoubleOf(Get(cell, sizeId, sizeMember), sizeMember);
+        return known.emplace(index, facts).first->second;
     }
 
-    RowFacts& RowOf(const Dispatch& cell, int32_t row) {
-        auto found = rows_.find(row);
-        if (found != rows_.end()) return found->second;
-        RowFacts facts;
-        facts.height = DoubleOf(Get(cell, kRowHeight, "Range.RowHeight"), "Range.RowHeight");
-        return rows_.emplace(row, facts).first->second;
-    }
-
-    double LeftOf(const Dispatch& cell, ColumnFacts& column) {
-        if (!column.left) column.left = DoubleOf(Get(cell, kLeft, "Range.Left"), "Range.Left");
-        return *column.left;
-    }
-
-    double TopOf(const Dispatch& cell, RowFacts& line) {
-        if (!line.top) line.top = DoubleOf(Get(cell, kTop, "Range.Top"), "Range.Top");
-        return *line.top;
+    double StartOf(const Dispatch& cell, LineFacts& line, DISPID startId, const char* startMember) {
+        if (!line.start) line.start = DoubleOf(Get(cell, startId, startMember), startMember);
+        return *line.start;
     }
 
     // The members of the look, by name once per session.
@@ -391,8 +377,8 @@ private:
     bool busy_ = false;
     Dispatch app_;
     Dispatch sheet_;
-    std::map<int32_t, ColumnFacts> columns_;
-    std::map<int32_t, RowFacts> rows_;
+    std::map<int32_t, LineFacts> columns_;
+    std::map<int32_t, LineFacts> rows_;
     DISPID wrapTextId_ = DISPID_UNKNOWN, shrinkToFitId_ = DISPID_UNKNOWN, verticalAlignmentId_ = DISPID_UNKNOWN,
            interiorId_ = DISPID_UNKNOWN, weightId_ = DISPID_UNKNOWN, patternId_ = DISPID_UNKNOWN,
            colorId_ = DISPID_UNKNOWN;

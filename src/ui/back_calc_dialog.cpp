@@ -22,8 +22,7 @@ bool BackCalcDialogWindow::Create(HWND owner, HFONT font) {
             EnableWindow(edit, FALSE);
         }
     }
-    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(20, 150, 75, 23), kButton1, Font());
-    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(105, 150, 75, 23), kButton2, Font());
+    AddRunAndCancel(kButton1, 20, kButton2, 105, 150);
     return true;
 }
 
@@ -50,9 +49,6 @@ bool BackCalcDialogWindow::ShowModal() {
 void BackCalcDialogWindow::OnCommand(int id, int code) {
     if (id > kCheckBox && id <= kCheckBox + 5 && code == BN_CLICKED) handlers_->CheckBoxClick(id - kCheckBox);
     if (id > kEdit && id <= kEdit + 5 && code == EN_CHANGE) handlers_->EditChange(id - kEdit);
-    if (code != BN_CLICKED) return;
-    if (id == kButton1) End(true);
-    if (id == kButton2) End(false);
 }
 
 }  // namespace tabulon::ui

@@ -13,7 +13,12 @@ LRESULT ModalDialog::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             // Neither button is the default or cancel button: Enter and Escape,
             // which arrive as IDOK and IDCANCEL, do nothing.
-            if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) OnCommand(LOWORD(wp), HIWORD(wp));
+            if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) return 0;
+            if (HIWORD(wp) == BN_CLICKED && (LOWORD(wp) == runId_ || LOWORD(wp) == cancelId_)) {
+                End(LOWORD(wp) == runId_);
+                return 0;
+            }
+            OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CLOSE:
             // The close box cancels; the window lives on for the next use.
@@ -35,6 +40,13 @@ bool ModalDialog::CreateFrame(HWND owner, const wchar_t* title, int clientWidth,
     args.title = title;
     args.parent = owner;
     return CreateWindowOf(kClass, args);
+}
+
+void ModalDialog::AddRunAndCancel(int runId, int runX, int cancelId, int cancelX, int y) {
+    runId_ = runId;
+    cancelId_ = cancelId;
+    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(runX, y, 75, 23), runId, Font());
+    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(cancelX, y, 75, 23), cancelId, Font());
 }
 
 bool ModalDialog::RunModal() {

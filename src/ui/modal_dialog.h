@@ -21,7 +21,12 @@ protected:
     bool CreateFrame(HWND owner, const wchar_t* title, int clientWidth, int clientHeight, HFONT font);
     // The font the dialog's controls are given.
     HFONT Font() const { return font_; }
-    virtual void OnCommand(int id, int code) = 0;
+    HWND Owner() const { return owner_; }
+    // "実行" and "中止" side by side on one line, with these ids: clicked, they end
+    // the dialog with true and false.
+    void AddRunAndCancel(int runId, int runX, int cancelId, int cancelX, int y);
+    // Any other control's notification.
+    virtual void OnCommand(int /*id*/, int /*code*/) {}
 
 private:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -31,6 +36,7 @@ private:
     HFONT font_ = nullptr;
     bool running_ = false;
     bool result_ = false;
+    int runId_ = -1, cancelId_ = -1;
 };
 
 }  // namespace tabulon::ui

@@ -13,8 +13,7 @@ bool ReplaceDialog::Create(HWND owner, HFONT font) {
     AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 22, 202, 21), kEdit1, Font());
     AddControl(hwnd, L"STATIC", L"置換文字列", 0, ScaleRect(8, 48, 120, 14), 0, Font());
     AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 64, 202, 21), kEdit2, Font());
-    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(40, 90, 75, 23), kButton1, Font());
-    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(124, 90, 75, 23), kButton2, Font());
+    AddRunAndCancel(kButton1, 40, kButton2, 124, 90);
     return true;
 }
 
@@ -28,12 +27,6 @@ std::string ReplaceDialog::ReplacementText() {
 
 bool ReplaceDialog::ShowModal() {
     return RunModal();
-}
-
-void ReplaceDialog::OnCommand(int id, int code) {
-    if (code != BN_CLICKED) return;
-    if (id == kButton1) End(true);
-    if (id == kButton2) End(false);
 }
 
 }  // namespace tabulon::ui

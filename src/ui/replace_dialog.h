@@ -17,9 +17,6 @@ public:
     std::string SearchText() override;
     std::string ReplacementText() override;
     bool ShowModal() override;
-
-private:
-    void OnCommand(int id, int code) override;
 };
 
 }  // namespace tabulon::ui

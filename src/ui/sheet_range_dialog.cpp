@@ -9,7 +9,6 @@
 namespace tabulon::ui {
 
 bool SheetRangeDialog::Create(HWND owner, HFONT font) {
-    owner_ = owner;
     if (!CreateFrame(owner, L"ファイルから取得", 218, 117, font)) return false;
     // Created in tab order: the sheet, the range, Button1, Button2.
     AddControl(hwnd, L"STATIC", L"シート", 0, ScaleRect(8, 6, 120, 14), 0, Font());
@@ -17,8 +16,7 @@ bool SheetRangeDialog::Create(HWND owner, HFONT font) {
                kSheetCombo, Font());
     AddControl(hwnd, L"STATIC", L"範囲 (例 A1:F20)", 0, ScaleRect(8, 48, 160, 14), 0, Font());
     AddControl(hwnd, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ScaleRect(8, 64, 202, 21), kRangeEdit, Font());
-    AddControl(hwnd, L"BUTTON", L"実行", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(40, 90, 75, 23), kButton1, Font());
-    AddControl(hwnd, L"BUTTON", L"中止", WS_TABSTOP | BS_PUSHBUTTON, ScaleRect(124, 90, 75, 23), kButton2, Font());
+    AddRunAndCancel(kButton1, 40, kButton2, 124, 90);
     return true;
 }
 
@@ -26,7 +24,7 @@ std::optional<std::string> SheetRangeDialog::ChooseWorkbookFile() {
     wchar_t file[32768] = {};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner_;
+    ofn.hwndOwner = Owner();
     ofn.lpstrFilter = L"Excel ブック (*.xlsx;*.xlsm)\0*.xlsx;*.xlsm\0すべてのファイル (*.*)\0*.*\0";
     ofn.lpstrFile = file;
     ofn.nMaxFile = static_cast<DWORD>(std::size(file));
@@ -61,11 +59,7 @@ void SheetRangeDialog::OnCommand(int id, int code) {
             if (sheet != CB_ERR)
                 SetWindowTextW(Control(kRangeEdit), Utf8ToWide(defaultRange_(static_cast<int>(sheet))).c_str());
         }
-        return;
     }
-    if (code != BN_CLICKED) return;
-    if (id == kButton1) End(true);
-    if (id == kButton2) End(false);
 }
 
 }  // namespace tabulon::ui

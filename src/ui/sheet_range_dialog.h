@@ -23,7 +23,6 @@ public:
 private:
     void OnCommand(int id, int code) override;
 
-    HWND owner_ = nullptr;
     std::function<std::string(int)> defaultRange_;
 };
 

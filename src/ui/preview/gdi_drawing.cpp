@@ -104,16 +104,21 @@ void GdiDrawing::Clear() {
     seen_.clear();
 }
 
-void GdiDrawing::Begin(const DrawingTables& tables) {
+void GdiDrawing::Build(const RecordedDrawing& drawing) {
     Clear();
-    width_ = tables.width;
-    height_ = tables.height;
-    linetypes_ = tables.linetypes;
-    layers_ = tables.layers;
-}
-
-COLORREF GdiDrawing::ColorOf(std::string_view layer, int color) const {
-    return ColorRef(ShownColor(layer, color, layers_));
+    width_ = drawing.Tables().width;
+    height_ = drawing.Tables().height;
+    linetypes_ = drawing.Tables().linetypes;
+    layers_ = drawing.Tables().layers;
+    for (const RecordedDrawing::Entity& e : drawing.Entities()) {
+        switch (e.kind) {
+            case RecordedDrawing::Kind::Line:
+            case RecordedDrawing::Kind::Polyline: AddStroke(drawing, e); break;
+            case RecordedDrawing::Kind::Solid: AddSolid(drawing, e); break;
+            case RecordedDrawing::Kind::Text: AddText(drawing, e); break;
+        }
+    }
+    BuildIndex();
 }
 
 int16_t GdiDrawing::LinetypeOf(std::string_view linetype) const {
@@ -137,70 +142,53 @@ void GdiDrawing::Add(Entity entity) {
     entities_.push_back(entity);
 }
 
-void GdiDrawing::Line(const TAcadPoint& start, const TAcadPoint& end, std::string_view layer,
-                      std::string_view linetype, int color) {
-    Entity e{Kind::Line};
-    e.thick = layer == kLayerBordLineThick;
-    e.linetype = LinetypeOf(linetype);
-    e.color = ColorOf(layer, color);
+// An entity in the colour it shows in, its points to follow the ones there are.
+GdiDrawing::Entity GdiDrawing::NewEntity(Kind kind, const RecordedDrawing& drawing,
+                                         const RecordedDrawing::Entity& from) const {
+    Entity e{kind};
+    e.color = ColorRef(drawing.ShownColorOf(from));
     e.first = static_cast<uint32_t>(points_.size());
-    e.count = 2;
-    points_.push_back(start);
-    points_.push_back(end);
-    Add(e);
+    return e;
 }
 
-void GdiDrawing::Polyline(const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
-                          std::string_view linetype, int color) {
-    if (lastIndex < 0) return;
-    Entity e{Kind::Polyline};
-    e.thick = layer == kLayerBordLineThick;
-    e.linetype = LinetypeOf(linetype);
-    e.color = ColorOf(layer, color);
-    e.first = static_cast<uint32_t>(points_.size());
-    points_.insert(points_.end(), vertices, vertices + lastIndex + 1);
-    if (closed) points_.push_back(vertices[0]);
+void GdiDrawing::AddStroke(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from) {
+    if (from.count == 0) return;
+    Entity e = NewEntity(from.kind == RecordedDrawing::Kind::Line ? Kind::Line : Kind::Polyline, drawing, from);
+    e.thick = drawing.LayerOf(from) == kLayerBordLineThick;
+    e.linetype = LinetypeOf(drawing.LinetypeOf(from));
+    const TAcadPoint* vertices = &drawing.Points()[from.first];
+    points_.insert(points_.end(), vertices, vertices + from.count);
+    if (from.closed) points_.push_back(vertices[0]);
     e.count = static_cast<uint32_t>(points_.size()) - e.first;
     Add(e);
 }
 
-void GdiDrawing::Solid(const TAcadPoint (&corners)[4], std::string_view layer, int color) {
-    Entity e{Kind::Solid};
-    e.color = ColorOf(layer, color);
-    e.first = static_cast<uint32_t>(points_.size());
+void GdiDrawing::AddSolid(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from) {
+    Entity e = NewEntity(Kind::Solid, drawing, from);
     e.count = 4;
     // The corners come in a Z; the polygon goes round.
-    for (int i : {0, 1, 3, 2}) points_.push_back(corners[i]);
+    for (int i : {0, 1, 3, 2}) points_.push_back(drawing.Points()[from.first + i]);
     Add(e);
 }
 
-void GdiDrawing::Text(std::string_view text, const TAcadPoint& first, const TAcadPoint& second, double height,
-                      double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
-                      std::string_view layer, int color) {
-    ApplyJustification(justify, hJust, vJust);
-    Entity e{Kind::Text};
-    e.color = ColorOf(layer, color);
-    e.first = static_cast<uint32_t>(points_.size());
+void GdiDrawing::AddText(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from) {
+    Entity e = NewEntity(Kind::Text, drawing, from);
     e.count = 1;
     // Aligned texts are placed by their second point, as CAD does.
-    points_.push_back(TextAnchor(first, second, hJust, vJust));
+    points_.push_back(drawing.AnchorOf(from));
     e.text = static_cast<uint32_t>(texts_.size());
-    texts_.push_back(Utf8ToWide(text));
-    e.height = static_cast<float>(height);
-    e.widthFactor = static_cast<float>(widthFactor > 0 ? widthFactor : 1);
-    e.rotation = static_cast<float>(rotation);
-    e.hJust = static_cast<uint8_t>(hJust);
-    e.vJust = static_cast<uint8_t>(vJust);
+    texts_.push_back(Utf8ToWide(drawing.Texts()[from.text]));
+    e.height = static_cast<float>(from.height);
+    e.widthFactor = static_cast<float>(from.widthFactor > 0 ? from.widthFactor : 1);
+    e.rotation = static_cast<float>(from.rotation);
+    e.hJust = static_cast<uint8_t>(from.hJust);
+    e.vJust = static_cast<uint8_t>(from.vJust);
     // A box that holds the text whichever way it is aligned or turned: its
     // characters are at most one height wide.
-    const double reach = std::fabs(height) * (e.widthFactor * static_cast<double>(texts_.back().size()) + 2);
+    const double reach = std::fabs(from.height) * (e.widthFactor * static_cast<double>(texts_.back().size()) + 2);
     const TAcadPoint& at = points_.back();
     e.box = {at.x - reach, at.y - reach, at.x + reach, at.y + reach};
     entities_.push_back(e);
-}
-
-void GdiDrawing::End() {
-    BuildIndex();
 }
 
 void GdiDrawing::BuildIndex() {

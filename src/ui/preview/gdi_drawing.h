@@ -1,6 +1,6 @@
-// The drawing's entities recorded as DrawTable hands them over, and painted with
-// GDI: the preview shows exactly what the DXF file holds. Entities are indexed
-// by a grid of buckets over the drawing, so a paint visits only what is in view.
+// A recorded drawing painted with GDI: the preview shows exactly what the DXF
+// file holds. Entities are indexed by a grid of buckets over the drawing, so a
+// paint visits only what is in view.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/drawing_sink.h"
+#include "core/recorded_drawing.h"
 
 namespace tabulon::ui {
 
@@ -24,18 +24,12 @@ struct PreviewTransform {
     double DeviceY(double y) const { return originY - scale * y; }
 };
 
-class GdiDrawing : public DrawingSink {
+// The painter of a recorded drawing: its entities with their colours, pens and
+// wide texts worked out once, in drawing order.
+class GdiDrawing {
 public:
-    void Begin(const DrawingTables& tables) override;
-    void Line(const TAcadPoint& start, const TAcadPoint& end, std::string_view layer, std::string_view linetype,
-              int color) override;
-    void Polyline(const TAcadPoint* vertices, int lastIndex, bool closed, std::string_view layer,
-                  std::string_view linetype, int color) override;
-    void Text(std::string_view text, const TAcadPoint& first, const TAcadPoint& second, double height,
-              double widthFactor, double rotation, int hJust, int vJust, std::string_view justify,
-              std::string_view layer, int color) override;
-    void Solid(const TAcadPoint (&corners)[4], std::string_view layer, int color) override;
-    void End() override;
+    // Takes over the drawing's tables and entities, in place of any before.
+    void Build(const RecordedDrawing& drawing);
 
     // Forgets every entity: an empty drawing.
     void Clear();
@@ -66,8 +60,11 @@ private:
         uint8_t hJust = 0, vJust = 0;
     };
 
-    COLORREF ColorOf(std::string_view layer, int color) const;
     int16_t LinetypeOf(std::string_view linetype) const;
+    Entity NewEntity(Kind kind, const RecordedDrawing& drawing, const RecordedDrawing::Entity& from) const;
+    void AddStroke(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from);
+    void AddSolid(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from);
+    void AddText(const RecordedDrawing& drawing, const RecordedDrawing::Entity& from);
     void Add(Entity entity);
     void BuildIndex();
 

@@ -38,8 +38,12 @@ const GdiDrawing& PreviewPane::Drawing() {
 void PreviewPane::Rebuild() {
     stale_ = false;
     const double oldW = drawing_.Width(), oldH = drawing_.Height();
-    drawing_.Clear();
-    if (!source_ || !source_(drawing_)) drawing_.Clear();
+    RecordedDrawing recorded;
+    if (source_ && source_(recorded)) {
+        drawing_.Build(recorded);
+    } else {
+        drawing_.Clear();
+    }
     // Another table: show the whole of it; the same table redrawn keeps the view.
     if (drawing_.Width() != oldW || drawing_.Height() != oldH) Fit();
 }
