@@ -174,7 +174,16 @@ public:
                 }
                 break;
             case Scope::CellArray:
-                cells_.emplace_back();
+                // Beyond rows x cols, cells are read and checked but not kept:
+                // only their count matters for the message.
+                ++cellCount_;
+                if (cells_.size() < cellLimit_) {
+                    cells_.emplace_back();
+                    cell_ = &cells_.back();
+                } else {
+                    surplus_ = TXlsxCellAttr{};
+                    cell_ = &surplus_;
+                }
                 scope_ = Scope::Cell;
                 return;
             default: break;
@@ -193,12 +202,15 @@ public:
         if (scope_ == Scope::Top && key_ == Meaning::Cells) {
             cells_.clear();
             workingTexts_.clear();
+            cellCount_ = 0;
+            cellLimit_ = SIZE_MAX;
             if (rows_ && cols_) {
                 // Every cell takes at least three bytes, "{},"; without the
                 // input's size, the vector grows as the cells come.
                 const size_t expected = static_cast<size_t>(*rows_ * *cols_);
                 const uint64_t room = sizeHint_ > 0 ? sizeHint_ / 3 + 1 : 65536;
                 cells_.reserve(static_cast<size_t>(std::min<uint64_t>(expected, room)));
+                cellLimit_ = expected;
             }
             cellsSeen_ = true;
             scope_ = Scope::CellArray;
@@ -241,10 +253,14 @@ public:
                                " is not a table; an empty capture has rows 0 and cols 0");
         }
         const int64_t expected = rows * cols;  // both below 2^31: no overflow
-        if (static_cast<int64_t>(cells_.size()) != expected) {
+        if (cells_.size() != cellCount_ && static_cast<int64_t>(cellCount_) == expected) {
+            // The cells were read for another size, given before them.
+            throw TabulonError("rows, cols: given again after cells, with another size");
+        }
+        if (static_cast<int64_t>(cellCount_) != expected) {
             throw TabulonError("cells: expected " + std::to_string(expected) + " cell objects (rows " +
                                std::to_string(rows) + " x cols " + std::to_string(cols) + "), found " +
-                               std::to_string(cells_.size()));
+                               std::to_string(cellCount_));
         }
         int64_t firstRow = 1;
         int64_t firstCol = 1;
@@ -302,7 +318,7 @@ private:
         size_t slot;  // its place in warnings_
     };
 
-    size_t CellIndex() const { return cells_.size() - 1; }
+    size_t CellIndex() const { return cellCount_ - 1; }
 
     Meaning FieldKey(std::optional<size_t> index, Meaning key) {
         if (!index) return Meaning::Skip;
@@ -320,7 +336,7 @@ private:
             case Scope::Top: return NameOf(kTopKeys, key_);
             case Scope::Settings: return std::string("settings.") + (key_ == Meaning::Setting ? Setting().key : "?");
             case Scope::Source: return std::string("source.") + NameOf(kSourceKeys, key_);
-            case Scope::CellArray: return "cells[" + std::to_string(cells_.size()) + "]";
+            case Scope::CellArray: return "cells[" + std::to_string(cellCount_) + "]";
             case Scope::Cell:
                 return "cells[" + std::to_string(CellIndex()) + "]." +
                        (key_ == Meaning::Text ? "text" : key_ == Meaning::CellField ? Field().key : "?");
@@ -471,9 +487,13 @@ private:
             case Meaning::Sheet: capture_.source->sheet = TextOf(v); break;
             case Meaning::FirstRow: capture_.source->firstRow = static_cast<int32_t>(IntegerOf(v, kFirstRule)); break;
             case Meaning::FirstCol: capture_.source->firstCol = static_cast<int32_t>(IntegerOf(v, kFirstRule)); break;
-            case Meaning::CellField: ReadCellField(v, cells_.back()); break;
+            case Meaning::CellField: ReadCellField(v, *cell_); break;
             case Meaning::Text: {
                 const size_t cell = CellIndex();
+                if (cell >= cellLimit_) {
+                    TextOf(v);  // checked, not kept
+                    break;
+                }
                 if (workingTexts_.empty() || workingTexts_.back().first != cell) workingTexts_.emplace_back(cell, "");
                 workingTexts_.back().second = TextOf(v);
                 break;
@@ -538,7 +558,11 @@ private:
     Capture capture_;
     std::optional<int64_t> rows_, cols_;
     bool cellsSeen_ = false;
-    std::vector<TXlsxCellAttr> cells_;
+    std::vector<TXlsxCellAttr> cells_;  // at most cellLimit_
+    size_t cellCount_ = 0;               // cell objects read
+    size_t cellLimit_ = SIZE_MAX;        // rows x cols, when they come before the cells
+    TXlsxCellAttr* cell_ = nullptr;      // the cell being read
+    TXlsxCellAttr surplus_;              // a cell beyond the limit
     std::vector<std::pair<size_t, std::string>> workingTexts_;  // by cell, where "text" gives one
     std::vector<std::string> warnings_;
     std::vector<UnknownCellKey> unknownCellKeys_;

@@ -288,6 +288,12 @@ TEST(CaptureFileErrors, RejectsMalformedFilesNamingThePlace) {
         {"no cells", "{\"rows\": 1, \"cols\": 1}", "cells: missing"},
         {"too few cells", Doc(2, 3, Repeat(5)), "cells: expected 6 cell objects (rows 2 x cols 3), found 5"},
         {"too many cells", Doc(1, 1, Repeat(2)), "cells: expected 1 cell objects (rows 1 x cols 1), found 2"},
+        // Cells beyond rows x cols are counted and checked, not kept.
+        {"far too many cells", Doc(2, 2, Repeat(50000)),
+         "cells: expected 4 cell objects (rows 2 x cols 2), found 50000"},
+        {"a surplus cell's mistake", Doc(1, 1, "{}, {\"text\": 5}"), "cells[1].text: expected a string, found 5"},
+        {"size changed after the cells", "{\"rows\": 1, \"cols\": 1, \"cells\": [{}, {}], \"rows\": 2}",
+         "rows, cols: given again after cells, with another size"},
         {"product beyond 32 bits", Doc(65536, 65536, ""), "expected 4294967296 cell objects"},
         {"rows without cols", Doc(5, 0, ""), "rows, cols: 5 x 0 is not a table"},
         {"cells not an array", "{\"rows\": 0, \"cols\": 0, \"cells\": {}}",
