@@ -2,32 +2,17 @@
 
 #include <atomic>
 
+#include "platform/com_resource.h"
+
 namespace tabulon {
 
 bool IsBusyRejection(HRESULT hr) {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
 }
 
-class ScopedBusyRetryFilter::Filter final : public IMessageFilter {
+class ScopedBusyRetryFilter::Filter final : public ComObject<IMessageFilter, IID_IMessageFilter> {
 public:
     explicit Filter(uint32_t retryMs) : retryMs_(retryMs) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter)) {
-            *out = static_cast<IMessageFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long left = --refs_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     // This program serves no calls of its own: whatever comes in is handled.
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
@@ -51,7 +36,6 @@ public:
 
 private:
     uint32_t retryMs_;
-    std::atomic<long> refs_{1};
     std::atomic<long> giveUps_{0};
 };
 

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <utility>
 
 #include "platform/win_resource.h"
@@ -101,6 +102,36 @@ public:
         VariantClear(this);
         return this;
     }
+};
+
+// The IUnknown part of a COM object of our own that offers one interface: its
+// references counted from one at creation, deleted when the last goes.
+template <typename Interface, const IID& kInterfaceId>
+class ComObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+            *out = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const long left = --refs_;
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    ComObject() = default;
+    virtual ~ComObject() = default;
+
+private:
+    std::atomic<long> refs_{1};
 };
 
 }  // namespace tabulon

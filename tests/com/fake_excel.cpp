@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "platform/com_resource.h"
+
 namespace tabulon::fake {
 
 namespace {
@@ -196,30 +198,14 @@ std::wstring GeneralText(double value) {
     return text;
 }
 
-class FakeObject final : public IDispatch {
+class FakeObject final : public ComObject<IDispatch, IID_IDispatch> {
 public:
     FakeObject(std::shared_ptr<FakeExcelState> state, Kind kind, Rect rect = {}, int32_t borderIndex = 0)
         : state_(std::move(state)), kind_(kind), rect_(rect), borderIndex_(borderIndex) {
         ++state_->liveObjects;
     }
-    ~FakeObject() { --state_->liveObjects; }
+    ~FakeObject() override { --state_->liveObjects; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long left = --refs_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 0;
@@ -458,7 +444,6 @@ private:
     Kind kind_;
     Rect rect_;
     int32_t borderIndex_;
-    std::atomic<long> refs_{1};
 };
 
 }  // namespace

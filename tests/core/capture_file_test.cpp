@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/errors.h"
+#include "support/test_support.h"
 
 #ifndef TABULON_SOURCE_DIR
 #define TABULON_SOURCE_DIR "."
@@ -40,15 +41,6 @@ std::string Repeat(int n, const std::string& cell = "{}") {
     std::string out;
     for (int i = 0; i < n; ++i) out += (i ? "," : "") + cell;
     return out;
-}
-
-std::string ErrorOf(std::string_view json) {
-    try {
-        ParseCaptureFile(json);
-    } catch (const TabulonError& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 ScaleSettings Full(const PartialScaleSettings& p) {
@@ -350,7 +342,7 @@ TEST(CaptureFileErrors, RejectsMalformedFilesNamingThePlace) {
          "source.firstRow: 2147483647 with 2 rows runs past"},
     };
     for (const Case& c : cases) {
-        std::string error = ErrorOf(c.json);
+        std::string error = test::CaptureErrorOf(c.json);
         EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": got \"" << error << "\"";
     }
 }

@@ -15,6 +15,7 @@
 #include "core/number_format.h"
 #include "core/settings_file.h"
 #include "core/utf8.h"
+#include "support/test_support.h"
 
 namespace tabulon {
 namespace {
@@ -71,15 +72,6 @@ TEST(SettingsRoundTrip, NumbersBeyondTheLargestWrittenAreStillRefused) {
     }
 }
 
-std::string CaptureError(std::string_view json) {
-    try {
-        ParseCaptureFile(json);
-    } catch (const TabulonError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 TEST(CaptureFileNul, ANulByteIsASyntaxErrorWhereItStands) {
     using namespace std::string_literals;
     const std::string valid = R"({"rows": 1, "cols": 1, "cells": [{"str": "A"}]})";
@@ -93,12 +85,12 @@ TEST(CaptureFileNul, ANulByteIsASyntaxErrorWhereItStands) {
         {R"({"rows": 1, "cols": 1, "cells": [{"str": "A)"s + "\0\"}]}"s, "line 1, column 44: "},
     };
     for (const auto& [json, place] : cases) {
-        EXPECT_EQ(CaptureError(json),
+        EXPECT_EQ(test::CaptureErrorOf(json),
                   "capture file: " + place + "syntax error - a NUL byte is not allowed in a capture file");
     }
     // An earlier mistake is reported as it stands.
-    EXPECT_NE(CaptureError(R"({"rows": 1,, )"s + "\0"s).find("column 12"), std::string::npos);
-    EXPECT_EQ(CaptureError(valid), "(no error)");
+    EXPECT_NE(test::CaptureErrorOf(R"({"rows": 1,, )"s + "\0"s).find("column 12"), std::string::npos);
+    EXPECT_EQ(test::CaptureErrorOf(valid), "(no error)");
 }
 
 TEST(FractionFormat, NumeratorsBeyondLongLongAreWrittenInFull) {

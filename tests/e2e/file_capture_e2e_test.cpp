@@ -18,17 +18,6 @@ namespace {
 using test::TabulonProcess;
 using ui::SheetRangeDialog;
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
-    FILE* in = _wfopen(path.c_str(), L"rb");
-    if (!in) return std::nullopt;
-    std::string bytes;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
-    std::fclose(in);
-    return bytes;
-}
-
 // The settings of file_capture_inputs.py's INI, the look included.
 std::vector<std::pair<std::string, std::string>> FileCaptureSettings() {
     auto settings = test::E2eSettings(16);
@@ -40,7 +29,7 @@ std::vector<std::pair<std::string, std::string>> FileCaptureSettings() {
 TEST(FileCaptureEndToEnd, TheDialogsCaptureDrawsAsTheLinuxConverterDoes) {
     const std::filesystem::path inputs = Utf8ToWide(TABULON_E2E_FILE_CAPTURE);
     const std::filesystem::path book = inputs / L"機器 表.xlsx";
-    const std::optional<std::string> expected = ReadFile(inputs / L"expected.dxf");
+    const std::optional<std::string> expected = TabulonProcess::ReadBytes(inputs / L"expected.dxf");
     ASSERT_TRUE(expected) << "no drawing from the Linux converter in " << WideToUtf8(inputs.wstring());
 
     TabulonProcess app(L"Tabulon File 1");
@@ -49,8 +38,8 @@ TEST(FileCaptureEndToEnd, TheDialogsCaptureDrawsAsTheLinuxConverterDoes) {
     ASSERT_TRUE(app.Click(ui::kFileCaptureButton));
 
     HWND dialog = nullptr;
-    ASSERT_TRUE(test::WaitUntil([&] { return (dialog = app.ShowingDialog()) != nullptr; },
-                                TabulonProcess::kWaitTimeoutMs));
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return (dialog = app.ShowingDialog()) != nullptr; }, TabulonProcess::kWaitTimeoutMs));
     test::Screenshot("e2e_file_capture_dialog");
     EXPECT_EQ(test::WindowTextOf(dialog), L"ファイルから取得 - 機器 表.xlsx");
     // The active sheet and the selection saved with it.

@@ -280,6 +280,18 @@ public:
                                           ini_.c_str()) != FALSE;
     }
 
+    // A file's bytes, or nothing when it cannot be opened.
+    static std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+        FILE* in = _wfopen(path.c_str(), L"rb");
+        if (!in) return std::nullopt;
+        std::string bytes;
+        char chunk[65536];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
+        std::fclose(in);
+        return bytes;
+    }
+
 private:
     // Xvfb runs no window manager, and Wine waits two seconds for one to
     // withdraw every top-level window the program hides (each message box
@@ -294,17 +306,6 @@ private:
     }
 
     static std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-    static std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
-        FILE* in = _wfopen(path.c_str(), L"rb");
-        if (!in) return std::nullopt;
-        std::string bytes;
-        char chunk[65536];
-        size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
-        std::fclose(in);
-        return bytes;
-    }
 
     // A visible top-level window of the program with this class.
     HWND FindTopLevel(const wchar_t* className) const {

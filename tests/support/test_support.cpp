@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "core/file_io.h"
+#include "core/capture_file.h"
 #include "core/dxf_file.h"
+#include "core/errors.h"
+#include "core/file_io.h"
 #include "core/table_dxf.h"
 #include "platform/platform_services.h"
 
@@ -39,6 +41,15 @@ void SaveForAudit(const std::string& name, const DxfLines& lines, const DxfExpec
     j["entities"] = expect.entities;
     j["texts"] = expect.texts;
     AtomicWriteFile((dir / (name + ".expect.json")).string(), j.dump(1));
+}
+
+std::string CaptureErrorOf(std::string_view json) {
+    try {
+        ParseCaptureFile(json);
+    } catch (const TabulonError& e) {
+        return e.what();
+    }
+    return "(no error)";
 }
 
 }  // namespace tabulon::test

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/r12_writer.h"
@@ -26,5 +27,8 @@ struct DxfExpectation {
 // the expectation beside it as <name>.expect.json, for the ezdxf audit that runs
 // after the tests.
 void SaveForAudit(const std::string& name, const DxfLines& lines, const DxfExpectation& expect);
+
+// The message a capture file is refused with, or "(no error)".
+std::string CaptureErrorOf(std::string_view json);
 
 }  // namespace tabulon::test

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/drawing_sizes.h"
@@ -97,6 +98,21 @@ int Luminance(COLORREF c) {
     return (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
 }
 
+// The window redrawn and the screen read back, saved at picturePath for people
+// to look at; nothing when the screen cannot be read.
+std::optional<test::ScreenPicture> ReadScreen(ui::MainWindow& window, const std::wstring& picturePath,
+                                              const char* check) {
+    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(1500);
+    test::ScreenPicture picture;
+    if (!picture.Take()) {
+        std::printf("%s: the screen could not be read\n", check);
+        return std::nullopt;
+    }
+    if (!picture.SaveBmp(picturePath)) std::printf("%s: no picture at %s\n", check, WideToUtf8(picturePath).c_str());
+    return picture;
+}
+
 // The header click over the merged title, the screen read back, and what a
 // user must be able to see in it.
 int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath) {
@@ -111,16 +127,9 @@ int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath
     const LPARAM at = MAKELPARAM((header.left + header.right) / 2, (header.top + header.bottom) / 2);
     SendMessageW(grid.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(grid.hwnd, WM_LBUTTONUP, 0, at);
-    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(1500);
-
-    test::ScreenPicture picture;
-    if (!picture.Take()) {
-        std::printf("merged selection: the screen could not be read\n");
-        return 1;
-    }
-    if (!picture.SaveBmp(picturePath))
-        std::printf("merged selection: no picture at %s\n", WideToUtf8(picturePath).c_str());
+    const std::optional<test::ScreenPicture> screen = ReadScreen(window, picturePath, "merged selection");
+    if (!screen) return 1;
+    const test::ScreenPicture& picture = *screen;
 
     int failures = 0;
     auto expect = [&failures](bool ok, const char* what) {
@@ -162,15 +171,9 @@ int CheckMergedSelection(ui::MainWindow& window, const std::wstring& picturePath
 int CheckPreviewBorders(ui::MainWindow& window, const std::wstring& picturePath) {
     window.SelectPage(2);
     SetCursorPos(0, 0);
-    RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(1500);
-    test::ScreenPicture picture;
-    if (!picture.Take()) {
-        std::printf("preview borders: the screen could not be read\n");
-        return 1;
-    }
-    if (!picture.SaveBmp(picturePath))
-        std::printf("preview borders: no picture at %s\n", WideToUtf8(picturePath).c_str());
+    const std::optional<test::ScreenPicture> screen = ReadScreen(window, picturePath, "preview borders");
+    if (!screen) return 1;
+    const test::ScreenPicture& picture = *screen;
     ui::PreviewPane& pane = window.Preview();
     const ui::PreviewTransform at = pane.Transform();
     POINT origin{0, 0};
