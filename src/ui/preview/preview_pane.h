@@ -46,7 +46,6 @@ public:
     size_t Render(HDC hdc);
     const GdiDrawing& Drawing();
     PreviewTransform Transform() const;
-    double Zoom() const { return zoom_; }
 
 private:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
